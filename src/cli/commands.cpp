@@ -3,6 +3,9 @@
 #include <iterator>
 #include <ostream>
 
+#include "cli/geo_command.h"
+#include "cli/speedclass_command.h"
+
 namespace orv::cli {
 
 // Each command lives in its own file; add its row here.
@@ -14,9 +17,13 @@ const Command kCommands[] = {
        io.out << "orvelle-cli 7.9.85\n";
        return kExitOk;
      }},
+    {"geo", kGeoSummary, kGeoUsage, RunGeoCommand},
+    {"speedclass", kSpeedClassSummary, kSpeedClassUsage, RunSpeedClassCommand},
 };
 }  // namespace
 
-std::span<const Command> Commands() { return {std::begin(kCommands), std::end(kCommands)}; }
+std::span<const Command> Commands() {
+  return {std::begin(kCommands), std::end(kCommands)};
+}
 
 }  // namespace orv::cli
