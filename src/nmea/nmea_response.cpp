@@ -32,6 +32,13 @@ bool NmeaResponse::CopyFrom(const NmeaResponse& other) {
   return true;
 }
 
+bool NmeaResponse::HasFieldsAndChecksum(const NmeaSentence& sentence, int minFields,
+                                        int maxFields) {
+  const int count = sentence.GetDataFieldCount();
+  return count >= minFields && count <= maxFields &&
+         sentence.IsChecksumBad() == NmeaBoolean::kFalse;
+}
+
 void NmeaResponse::BeginSentence(NmeaSentence& sentence) const {
   sentence.Clear();
   sentence.AppendRaw("$");

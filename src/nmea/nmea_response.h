@@ -41,6 +41,9 @@ class NmeaResponse {
  protected:
   // Starts a generated sentence: "$" talker mnemonic.
   void BeginSentence(NmeaSentence& sentence) const;
+  // The acceptance rule of every typed sentence: a data-field count within
+  // [minFields, maxFields] and checksum digits that match.
+  static bool HasFieldsAndChecksum(const NmeaSentence& sentence, int minFields, int maxFields);
 
  private:
   std::string talker_;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "nmea/nmea_response.h"
+
+namespace orv {
+
+// GSA, dilution of precision and active satellites; exactly 17 data fields.
+//
+//   $GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39
+//          1 2 3  4  5 6  7  ...       14 15  16  17
+//
+//   1 selection mode (A automatic, M manual)   2 fix type (1 none, 2 2D, 3 3D)
+//   3-14 PRNs of the satellites used (empty slots read 0)
+//   15 PDOP   16 HDOP   17 VDOP
+//
+// Into a TrackPoint: the twelve PRN slots.
+class GsaResponse : public NmeaResponse {
+ public:
+  static constexpr int kDataFields = 17;
+  static constexpr int kPrnSlots = 12;
+
+  enum SelectionMode : int32_t { kSelectionUnset = 0, kManual = 1, kAutomatic = 2 };
+
+  struct Values {
+    int32_t selectionMode = kSelectionUnset;
+    int32_t fixType = 0;  // 1, 2 or 3; 0 for anything else
+    std::array<int32_t, kPrnSlots> prns{};
+    double pdop = 0.0;
+    double hdop = 0.0;
+    double vdop = 0.0;
+  };
+
+  GsaResponse() : NmeaResponse("GSA") {}
+
+  void Empty(int valueSet) override;
+  bool Parse(const NmeaSentence& sentence) override;
+  bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
+  bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
+  bool CopyFrom(const NmeaResponse& other) override;
+
+  const Values& Parsed() const { return values_[0]; }
+  const Values& Generated() const { return values_[1]; }
+
+ private:
+  std::array<Values, 2> values_;
+};
+
+}  // namespace orv

@@ -1,0 +1,93 @@
+#include "nmea/gsv_response.h"
+
+#include "nmea/track_point.h"
+
+namespace orv {
+
+void GsvResponse::Bouncer::Step(int32_t lowTurn, int32_t highTurn) {
+  if (!goingUp) {
+    if (value < lowTurn) {
+      goingUp = true;
+    } else {
+      --value;
+    }
+  } else if (value < highTurn) {
+    ++value;
+  } else {
+    goingUp = false;
+  }
+}
+
+void GsvResponse::Empty(int valueSet) {
+  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
+}
+
+bool GsvResponse::Parse(const NmeaSentence& sentence) {
+  if (!HasFieldsAndChecksum(sentence, 0, kMaxDataFields)) return false;
+  int32_t total = sentence.GetInteger(1);
+  if (total == 0 || total > kMaxSentences) total = kMaxSentences;
+  const int32_t number = sentence.GetInteger(2);
+  if (number < 1 || number > total) return false;
+
+  Values& v = values_[0];
+  v.totalSentences = total;
+  v.sentenceNumber = number;
+  int32_t inView = sentence.GetInteger(3);
+  v.satellitesInView = inView == 0 || inView > kMaxSatellites ? kMaxSatellites : inView;
+  for (int k = 0; k < kSatellitesPerSentence; ++k) {
+    Satellite& satellite = v.satellites[(number - 1) * kSatellitesPerSentence + k];
+    const int first = 4 + 4 * k;
+    satellite.prn = sentence.GetInteger(first);
+    satellite.elevation = sentence.GetInteger(first + 1);
+    satellite.azimuth = sentence.GetInteger(first + 2);
+    satellite.snr = sentence.FieldView(first + 3).empty() ? -1 : sentence.GetInteger(first + 3);
+  }
+  return true;
+}
+
+bool GsvResponse::ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) {
+  if (!Parse(sentence)) return false;
+  point.SetSatellitesInView(values_[0].satellitesInView);
+  point.SetLastWasRmc(false);
+  return true;
+}
+
+bool GsvResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint&) {
+  elevation_.Step(2, 89);
+  azimuthOffset_.Step(2, 29);
+
+  Values& v = values_[1];
+  v.totalSentences = kMaxSentences;
+  v.satellitesInView = kMaxSatellites;
+  for (int i = 0; i < kMaxSatellites; ++i) {
+    v.satellites[i] = Satellite{i + 1, elevation_.value, i * 30 + azimuthOffset_.value, 40};
+  }
+
+  sentence.Clear();
+  for (int32_t number = 1; number <= kMaxSentences; ++number) {
+    v.sentenceNumber = number;
+    BeginSentence(line_);
+    line_.Append(v.totalSentences);
+    line_.Append(number);
+    line_.Append(v.satellitesInView);
+    for (int k = 0; k < kSatellitesPerSentence; ++k) {
+      const Satellite& satellite = v.satellites[(number - 1) * kSatellitesPerSentence + k];
+      line_.Append(satellite.prn);
+      line_.Append(satellite.elevation);
+      line_.Append(satellite.azimuth);
+      line_.Append(satellite.snr);
+    }
+    line_.Finish();
+    sentence.AppendRaw(line_.View());
+  }
+  return true;
+}
+
+bool GsvResponse::CopyFrom(const NmeaResponse& other) {
+  const auto* same = dynamic_cast<const GsvResponse*>(&other);
+  if (same == nullptr) return false;
+  values_ = same->values_;
+  return NmeaResponse::CopyFrom(other);
+}
+
+}  // namespace orv

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "nmea/nmea_response.h"
+#include "nmea/nmea_sentence.h"
+
+namespace orv {
+
+// GSV, satellites in view; fewer than 20 data fields, up to four satellites
+// per sentence, up to three sentences per cycle.
+//
+//   $GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75
+//          1 2 3  4  5  6   7  8  ...                           19
+//
+//   1 total number of sentences (0 or above 3 reads 3)
+//   2 number of this sentence, 1..total (else the sentence is refused)
+//   3 satellites in view (0 or above 12 reads 12)
+//   4-7, 8-11, 12-15, 16-19 PRN, elevation, azimuth, SNR (empty SNR: -1)
+//
+// Into a TrackPoint: the satellites in view. Written from a point it shows a
+// simulated sky of twelve satellites that slowly moves from call to call.
+class GsvResponse : public NmeaResponse {
+ public:
+  static constexpr int kMaxDataFields = 19;
+  static constexpr int kMaxSentences = 3;
+  static constexpr int kSatellitesPerSentence = 4;
+  static constexpr int kMaxSatellites = kMaxSentences * kSatellitesPerSentence;
+
+  struct Satellite {
+    int32_t prn = 0;
+    int32_t elevation = 0;  // degrees
+    int32_t azimuth = 0;    // degrees true
+    int32_t snr = 0;        // dB; -1 when not tracked
+  };
+
+  struct Values {
+    int32_t totalSentences = 0;
+    int32_t sentenceNumber = 0;
+    int32_t satellitesInView = 0;
+    std::array<Satellite, kMaxSatellites> satellites{};
+  };
+
+  GsvResponse() : NmeaResponse("GSV") {}
+
+  void Empty(int valueSet) override;
+  bool Parse(const NmeaSentence& sentence) override;
+  bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
+  // Writes three sentences (three lines, each with its checksum) into one text.
+  bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
+  bool CopyFrom(const NmeaResponse& other) override;
+
+  const Values& Parsed() const { return values_[0]; }
+  const Values& Generated() const { return values_[1]; }
+
+ private:
+  // A value that walks between two bounds, one step per generated cycle.
+  struct Bouncer {
+    int32_t value = 0;
+    bool goingUp = false;
+    void Step(int32_t lowTurn, int32_t highTurn);
+  };
+
+  std::array<Values, 2> values_;
+  Bouncer elevation_;
+  Bouncer azimuthOffset_;
+  NmeaSentence line_;
+};
+
+}  // namespace orv

@@ -1,0 +1,89 @@
+#include "nmea/rmc_response.h"
+
+#include "nmea/nmea_sentence.h"
+#include "nmea/number_text.h"
+#include "nmea/track_point.h"
+
+namespace orv {
+
+void RmcResponse::Empty(int valueSet) {
+  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
+}
+
+bool RmcResponse::Parse(const NmeaSentence& sentence) {
+  if (!HasFieldsAndChecksum(sentence, 11, 12)) return false;
+  Values& v = values_[0];
+  sentence.GetTime(1, 9, v.time, v.timeText);
+  v.status = sentence.GetBoolean(2);
+  v.position.Decode(sentence, 3);
+  v.speedKnots = sentence.GetDouble(7);
+  v.trackDegrees = sentence.GetDouble(8);
+  v.magneticVariation = sentence.GetDouble(10);
+  v.variationDirection = sentence.GetEastWest(11);
+  v.mode =
+      sentence.GetDataFieldCount() == 12 ? sentence.GetModeIndicator(12) : ModeIndicator::kUnset;
+  return true;
+}
+
+bool RmcResponse::ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) {
+  if (!Parse(sentence)) return false;
+  const Values& v = values_[0];
+  if (v.status != NmeaBoolean::kTrue || !point.SetFixTime(v.time)) return false;
+  point.TakeEpochPosition(v.position);
+  point.SetSpeedKnots(v.speedKnots);
+  point.SetCourseDegrees(v.trackDegrees);
+  point.SetMagneticVariation(v.magneticVariation);
+  point.SetVariationDirection(v.variationDirection);
+  point.SetRmcSeen(true);
+  point.RecomputeComplete();
+  point.SetLastWasRmc(true);
+  return true;
+}
+
+bool RmcResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) {
+  Values& v = values_[1];
+  v = Values();
+  v.time = point.GetFixTime();
+  v.status = NmeaBoolean::kTrue;
+  v.position = point.Position();
+  v.speedKnots = point.SpeedKnots();
+  v.trackDegrees = point.CourseDegrees();
+  v.magneticVariation = point.MagneticVariation();
+  v.variationDirection = point.VariationDirection();
+
+  BeginSentence(sentence);
+  sentence.Append(v.time);
+  sentence.Append(v.status);
+  sentence.Append(v.position);
+  sentence.Append(v.speedKnots);
+  sentence.Append(v.trackDegrees);
+  const std::string dateText = v.time.Format("%d%m%y");
+  sentence.Append(dateText);
+  sentence.Append(v.magneticVariation);
+  sentence.Append(v.variationDirection);
+  sentence.Finish();
+  return true;
+}
+
+std::string RmcResponse::PlainEnglish() const {
+  const Values& v = values_[0];
+  std::string text = "At ";
+  v.time.AppendFormatted(text, "%I:%M.%S %p");
+  text += " UTC, you were at ";
+  text += v.position.PlainEnglish();
+  text += ", making ";
+  AppendFixed(text, v.speedKnots, 2);
+  text += " knots, track made good ";
+  AppendFixed(text, v.trackDegrees, 2);
+  text += " degrees true.";
+  return text;
+}
+
+bool RmcResponse::CopyFrom(const NmeaResponse& other) {
+  const auto* same = dynamic_cast<const RmcResponse*>(&other);
+  if (same == nullptr) return false;
+  values_ = same->values_;
+  return NmeaResponse::CopyFrom(other);
+}
+
+}  // namespace orv

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "nmea/fix_time.h"
+#include "nmea/lat_long.h"
+#include "nmea/nmea_codes.h"
+#include "nmea/nmea_response.h"
+
+namespace orv {
+
+// RMC, recommended minimum data; 11 data fields, or 12 with the mode indicator.
+//
+//   $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
+//          1      2 3        4 5         6 7     8     9      10    11
+//
+//   1 UTC time hhmmss (its date is field 9)   2 status (A valid, V warning)
+//   3-6 latitude, N/S, longitude, E/W         7 speed over ground, knots
+//   8 track made good, degrees true           9 date ddmmyy
+//   10 magnetic variation, degrees            11 its direction E/W
+//   12 mode indicator (NMEA 2.3 and later)
+//
+// Into a TrackPoint, only with status A: position, speed, course, variation
+// and the full date; a warning RMC is refused so the partial epoch is dropped.
+class RmcResponse : public NmeaResponse {
+ public:
+  struct Values {
+    FixTime time;
+    std::string timeText;
+    NmeaBoolean status = NmeaBoolean::kUnset;
+    LatLong position;
+    double speedKnots = 0.0;
+    double trackDegrees = 0.0;
+    double magneticVariation = 0.0;
+    EastWest variationDirection = EastWest::kUnset;
+    ModeIndicator mode = ModeIndicator::kUnset;
+  };
+
+  RmcResponse() : NmeaResponse("RMC") {}
+
+  void Empty(int valueSet) override;
+  bool Parse(const NmeaSentence& sentence) override;
+  bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
+  bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
+  std::string PlainEnglish() const override;
+  bool CopyFrom(const NmeaResponse& other) override;
+
+  const Values& Parsed() const { return values_[0]; }
+  const Values& Generated() const { return values_[1]; }
+
+ private:
+  std::array<Values, 2> values_;
+};
+
+}  // namespace orv

@@ -1,0 +1,450 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "nmea/gga_response.h"
+#include "nmea/gll_response.h"
+#include "nmea/gsa_response.h"
+#include "nmea/gsv_response.h"
+#include "nmea/nmea_parser.h"
+#include "nmea/nmea_sentence.h"
+#include "nmea/rmc_response.h"
+#include "nmea/track_point.h"
+#include "nmea/vtg_response.h"
+
+namespace orv {
+namespace {
+
+// "$" body "*hh" CR LF with the right checksum.
+std::string Framed(const std::string& body) {
+  NmeaSentence s("$" + body);
+  s.Finish();
+  return s.Text();
+}
+
+std::unique_ptr<NmeaResponse> MakeResponse(const std::string& mnemonic) {
+  if (mnemonic == "GGA") return std::make_unique<GgaResponse>();
+  if (mnemonic == "GLL") return std::make_unique<GllResponse>();
+  if (mnemonic == "GSA") return std::make_unique<GsaResponse>();
+  if (mnemonic == "GSV") return std::make_unique<GsvResponse>();
+  if (mnemonic == "RMC") return std::make_unique<RmcResponse>();
+  return std::make_unique<VtgResponse>();
+}
+
+constexpr char kGga[] = "GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+constexpr char kRmc[] = "GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W";
+
+struct AcceptanceCase {
+  const char* legend;
+  const char* mnemonic;
+  std::string text;
+  bool accepted;
+};
+
+class GpsAcceptance : public ::testing::TestWithParam<AcceptanceCase> {};
+
+TEST_P(GpsAcceptance, TakesOnlyTheRightFieldCountWithAGoodChecksum) {
+  const AcceptanceCase& c = GetParam();
+  auto response = MakeResponse(c.mnemonic);
+  TrackPoint point;
+  EXPECT_EQ(response->Parse(NmeaSentence(c.text)), c.accepted) << c.legend;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GpsAcceptance,
+    ::testing::Values(
+        AcceptanceCase{"GGA 14", "GGA", Framed(kGga), true},
+        AcceptanceCase{"GGA 13", "GGA",
+                       Framed("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,"),
+                       false},
+        AcceptanceCase{"GGA 15", "GGA", Framed(std::string(kGga) + ","), false},
+        AcceptanceCase{"GGA no checksum", "GGA", std::string("$") + kGga + "\r\n", false},
+        AcceptanceCase{"GGA empty checksum", "GGA", std::string("$") + kGga + "*\r\n", false},
+        AcceptanceCase{"GGA wrong checksum", "GGA", std::string("$") + kGga + "*00\r\n", false},
+        AcceptanceCase{"GLL 6", "GLL", Framed("GPGLL,4916.45,N,12311.12,W,225444,A"), true},
+        AcceptanceCase{"GLL 7", "GLL", Framed("GPGLL,4916.45,N,12311.12,W,225444,A,D"), true},
+        AcceptanceCase{"GLL 5", "GLL", Framed("GPGLL,4916.45,N,12311.12,W,225444"), false},
+        AcceptanceCase{"GLL 8", "GLL", Framed("GPGLL,4916.45,N,12311.12,W,225444,A,D,"), false},
+        AcceptanceCase{"GSA 17", "GSA", Framed("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
+                       true},
+        AcceptanceCase{"GSA 16", "GSA", Framed("GPGSA,A,3,04,05,,09,12,,,24,,,,2.5,1.3,2.1"),
+                       false},
+        AcceptanceCase{"GSV 19", "GSV",
+                       Framed("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"),
+                       true},
+        AcceptanceCase{"GSV 20", "GSV",
+                       Framed("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,"),
+                       false},
+        AcceptanceCase{"GSV short last sentence", "GSV", Framed("GPGSV,2,2,05,01,40,083,46"), true},
+        AcceptanceCase{"GSV number above total", "GSV", Framed("GPGSV,2,3,08,01,40,083,46"), false},
+        AcceptanceCase{"GSV number 0", "GSV", Framed("GPGSV,2,0,08,01,40,083,46"), false},
+        AcceptanceCase{"GSV total 5 counts as 3", "GSV", Framed("GPGSV,5,3,08,01,40,083,46"), true},
+        AcceptanceCase{"GSV total 5, number 4", "GSV", Framed("GPGSV,5,4,08,01,40,083,46"), false},
+        AcceptanceCase{"RMC 11", "RMC", Framed(kRmc), true},
+        AcceptanceCase{"RMC 12", "RMC", Framed(std::string(kRmc) + ",A"), true},
+        AcceptanceCase{"RMC 13", "RMC", Framed(std::string(kRmc) + ",A,"), false},
+        AcceptanceCase{"RMC 10", "RMC",
+                       Framed("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1"),
+                       false},
+        AcceptanceCase{"VTG 8", "VTG", Framed("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K"), true},
+        AcceptanceCase{"VTG 9", "VTG", Framed("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A"), true},
+        AcceptanceCase{"VTG 10", "VTG", Framed("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A,"), false}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST(GgaResponse, ReadsEveryFieldAndDescribesTheFix) {
+  GgaResponse gga;
+  ASSERT_TRUE(gga.Parse(NmeaSentence(
+      Framed("GPGGA,123519,4807.038,N,01131.000,E,2,08,0.9,545.4,M,46.9,M,3.5,0120"))));
+  const GgaResponse::Values& v = gga.Parsed();
+  EXPECT_EQ(v.time, FixTime::TimeOfDay(12, 35, 19));
+  EXPECT_EQ(v.timeText, "123519");
+  EXPECT_NEAR(v.position.LatitudeDegrees(), 48.1173, 1e-9);
+  EXPECT_EQ(v.quality, 2);
+  EXPECT_EQ(v.satellitesInUse, 8);
+  EXPECT_DOUBLE_EQ(v.hdop, 0.9);
+  EXPECT_DOUBLE_EQ(v.altitude, 545.4);
+  EXPECT_DOUBLE_EQ(v.geoidalSeparation, 46.9);
+  EXPECT_DOUBLE_EQ(v.differentialAge, 3.5);
+  EXPECT_EQ(v.differentialStation, 120);
+  EXPECT_EQ(gga.PlainEnglish(),
+            "At 12:35.19 PM UTC, you were at Latitude 48  7.03800 North, Longitude 11 31.00000 "
+            "East, based upon a differential GPS fix, 8 satellites are in use.");
+}
+
+struct GgaPointCase {
+  const char* legend;
+  const char* quality;
+  const char* hdop;
+  bool positionTaken;
+};
+
+class GgaIntoPoint : public ::testing::TestWithParam<GgaPointCase> {};
+
+TEST_P(GgaIntoPoint, TakesThePositionOnlyFromAUsableFix) {
+  const GgaPointCase& c = GetParam();
+  GgaResponse gga;
+  TrackPoint point;
+  point.SetLastWasRmc(true);
+  const std::string text = Framed(std::string("GPGGA,123519,4807.038,N,01131.000,E,") + c.quality +
+                                  ",08," + c.hdop + ",545.4,M,46.9,M,,");
+  ASSERT_TRUE(gga.ParseToPoint(NmeaSentence(text), point)) << c.legend;
+  EXPECT_EQ(point.SatellitesInUse(), 8);
+  EXPECT_FALSE(point.LastWasRmc());
+  EXPECT_EQ(point.PositionSet(), c.positionTaken) << c.legend;
+  EXPECT_EQ(point.GgaSeen(), c.positionTaken) << c.legend;
+  EXPECT_EQ(point.TimeSet(), c.positionTaken) << c.legend;
+  EXPECT_EQ(point.AltitudeMsl(), c.positionTaken ? 545.4 : TrackPoint::kUnknown) << c.legend;
+  EXPECT_EQ(point.GeoidSeparation(), c.positionTaken ? 46.9 : TrackPoint::kUnknown) << c.legend;
+  EXPECT_FALSE(point.Complete());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GgaIntoPoint,
+                         ::testing::Values(GgaPointCase{"fix", "1", "0.9", true},
+                                           GgaPointCase{"HDOP exactly 10.0", "1", "10.0", true},
+                                           GgaPointCase{"HDOP 10.1", "1", "10.1", false},
+                                           GgaPointCase{"HDOP 10.01", "2", "10.01", false},
+                                           GgaPointCase{"no fix", "0", "0.9", false}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST(GgaResponse, ANewSecondResetsThePointBeforeTheFixIsTaken) {
+  GgaResponse gga;
+  TrackPoint point;
+  point.SetFixTime(FixTime::TimeOfDay(12, 35, 18));
+  point.SetSpeedKnots(5.0);
+  ASSERT_TRUE(gga.ParseToPoint(NmeaSentence(Framed(kGga)), point));
+  EXPECT_EQ(point.SpeedKnots(), 0.0);
+  // The count written before SetFixTime was lost with the reset.
+  EXPECT_EQ(point.SatellitesInUse(), -1);
+  EXPECT_EQ(point.GetFixTime(), FixTime::TimeOfDay(12, 35, 19));
+}
+
+TEST(RmcResponse, AValidRmcFillsTheDatedPoint) {
+  RmcResponse rmc;
+  TrackPoint point;
+  ASSERT_TRUE(rmc.ParseToPoint(NmeaSentence(Framed(kRmc)), point));
+  EXPECT_EQ(point.GetFixTime(), FixTime::FromFields(2094, 3, 23, 12, 35, 19));
+  EXPECT_TRUE(point.RmcSeen());
+  EXPECT_TRUE(point.LastWasRmc());
+  EXPECT_DOUBLE_EQ(point.SpeedKnots(), 22.4);
+  EXPECT_DOUBLE_EQ(point.CourseDegrees(), 84.4);
+  EXPECT_DOUBLE_EQ(point.MagneticVariation(), 3.1);
+  EXPECT_EQ(point.VariationDirection(), EastWest::kWest);
+  EXPECT_NEAR(point.Position().LongitudeDegrees(), 11.516666666, 1e-8);
+  EXPECT_FALSE(point.Complete());
+  EXPECT_EQ(rmc.Parsed().mode, ModeIndicator::kUnset);
+  EXPECT_EQ(rmc.PlainEnglish(),
+            "At 12:35.19 PM UTC, you were at Latitude 48  7.03800 North, Longitude 11 31.00000 "
+            "East, making 22.40 knots, track made good 84.40 degrees true.");
+
+  ASSERT_TRUE(rmc.Parse(NmeaSentence(Framed(std::string(kRmc) + ",D"))));
+  EXPECT_EQ(rmc.Parsed().mode, ModeIndicator::kDifferential);
+}
+
+TEST(RmcResponse, AWarningRmcIsReadButRefusedForThePoint) {
+  RmcResponse rmc;
+  TrackPoint point;
+  const std::string warning =
+      Framed("GPRMC,123519,V,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W");
+  EXPECT_FALSE(rmc.ParseToPoint(NmeaSentence(warning), point));
+  EXPECT_EQ(rmc.Parsed().status, NmeaBoolean::kFalse);
+  EXPECT_DOUBLE_EQ(rmc.Parsed().speedKnots, 22.4);
+  EXPECT_FALSE(point.TimeSet());
+  EXPECT_FALSE(point.PositionSet());
+  EXPECT_EQ(point.SpeedKnots(), 0.0);
+}
+
+TEST(GgaAndRmc, BothOfOneSecondCompleteThePointInEitherOrder) {
+  for (bool ggaFirst : {true, false}) {
+    GgaResponse gga;
+    RmcResponse rmc;
+    TrackPoint point;
+    const NmeaSentence ggaSentence(Framed(kGga));
+    const NmeaSentence rmcSentence(Framed(kRmc));
+    if (ggaFirst) {
+      ASSERT_TRUE(gga.ParseToPoint(ggaSentence, point));
+      ASSERT_TRUE(rmc.ParseToPoint(rmcSentence, point));
+      EXPECT_TRUE(point.LastWasRmc());
+    } else {
+      ASSERT_TRUE(rmc.ParseToPoint(rmcSentence, point));
+      ASSERT_TRUE(gga.ParseToPoint(ggaSentence, point));
+      EXPECT_FALSE(point.LastWasRmc());
+    }
+    EXPECT_TRUE(point.Complete()) << ggaFirst;
+    EXPECT_EQ(point.GetFixTime(), FixTime::FromFields(2094, 3, 23, 12, 35, 19)) << ggaFirst;
+    EXPECT_DOUBLE_EQ(point.AltitudeMsl(), 545.4);
+    EXPECT_DOUBLE_EQ(point.SpeedKnots(), 22.4);
+    EXPECT_EQ(point.SatellitesInUse(), 8);
+  }
+}
+
+TEST(GsaResponse, CopiesTheTwelvePrnSlots) {
+  GsaResponse gsa;
+  TrackPoint point;
+  point.SetLastWasRmc(true);
+  ASSERT_TRUE(gsa.ParseToPoint(
+      NmeaSentence(Framed("GPGSA,M,7,04,05,,09,12,,,24,,,,33,2.5,1.3,2.1")), point));
+  EXPECT_EQ(point.SatellitePrns(), (TrackPoint::PrnList{4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 33}));
+  EXPECT_FALSE(point.LastWasRmc());
+  EXPECT_EQ(gsa.Parsed().selectionMode, GsaResponse::kManual);
+  EXPECT_EQ(gsa.Parsed().fixType, 0);  // 7 is no fix type
+  EXPECT_DOUBLE_EQ(gsa.Parsed().vdop, 2.1);
+}
+
+TEST(GsvResponse, StoresEachSentencesSatellitesInItsSlots) {
+  GsvResponse gsv;
+  TrackPoint point;
+  ASSERT_TRUE(gsv.ParseToPoint(
+      NmeaSentence(Framed("GPGSV,2,2,08,01,40,083,46,02,17,308,,12,07,344,39,14,22,228,45")),
+      point));
+  const GsvResponse::Values& v = gsv.Parsed();
+  EXPECT_EQ(point.SatellitesInView(), 8);
+  EXPECT_EQ(v.satellites[4].prn, 1);
+  EXPECT_EQ(v.satellites[4].azimuth, 83);
+  EXPECT_EQ(v.satellites[5].snr, -1);  // empty SNR: not tracked
+  EXPECT_EQ(v.satellites[7].snr, 45);
+  EXPECT_EQ(v.satellites[0].prn, 0);  // sentence 1 not seen
+
+  // A total of 5 is read as 3; 0 satellites in view as 12.
+  ASSERT_TRUE(gsv.ParseToPoint(NmeaSentence(Framed("GPGSV,5,3,00,31,40,083,46")), point));
+  EXPECT_EQ(gsv.Parsed().totalSentences, 3);
+  EXPECT_EQ(point.SatellitesInView(), 12);
+  EXPECT_EQ(gsv.Parsed().satellites[8].prn, 31);
+  EXPECT_EQ(gsv.Parsed().satellites[9].snr, -1);  // fields past the end
+
+  // A refused sentence changes nothing.
+  EXPECT_FALSE(gsv.ParseToPoint(NmeaSentence(Framed("GPGSV,2,3,05,32,40,083,46")), point));
+  EXPECT_EQ(gsv.Parsed().satellites[8].prn, 31);
+  EXPECT_EQ(point.SatellitesInView(), 12);
+}
+
+TEST(GllAndVtg, ReadTheirFieldsAndEndAnRmcRun) {
+  GllResponse gll;
+  VtgResponse vtg;
+  TrackPoint point;
+  point.SetLastWasRmc(true);
+  ASSERT_TRUE(
+      gll.ParseToPoint(NmeaSentence(Framed("GPGLL,4916.45,N,12311.12,W,225444,A,E")), point));
+  EXPECT_FALSE(point.LastWasRmc());
+  EXPECT_FALSE(point.PositionSet());
+  EXPECT_EQ(gll.Parsed().mode, ModeIndicator::kEstimated);
+  EXPECT_EQ(gll.Parsed().status, NmeaBoolean::kTrue);
+  EXPECT_EQ(gll.Parsed().time, FixTime::TimeOfDay(22, 54, 44));
+  EXPECT_EQ(gll.PlainEnglish(),
+            "At 10:54.44 PM UTC, you were at Latitude 49 16.45000 North, Longitude 123 11.12000 "
+            "West.");
+
+  point.SetLastWasRmc(true);
+  ASSERT_TRUE(
+      vtg.ParseToPoint(NmeaSentence(Framed("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A")), point));
+  EXPECT_FALSE(point.LastWasRmc());
+  EXPECT_DOUBLE_EQ(vtg.Parsed().trackTrue, 54.7);
+  EXPECT_DOUBLE_EQ(vtg.Parsed().trackMagnetic, 34.4);
+  EXPECT_DOUBLE_EQ(vtg.Parsed().speedKnots, 5.5);
+  EXPECT_DOUBLE_EQ(vtg.Parsed().speedKmh, 10.2);
+  EXPECT_EQ(vtg.Parsed().mode, ModeIndicator::kAutonomous);
+  EXPECT_EQ(vtg.PlainEnglish(), "");
+}
+
+TEST(GpsResponses, ARefusedSentenceKeepsAndEmptyResetsTheParsedValues) {
+  GgaResponse gga;
+  ASSERT_TRUE(gga.Parse(NmeaSentence(Framed(kGga))));
+  EXPECT_FALSE(gga.Parse(NmeaSentence(Framed("GPGGA,000000,,,,,1,03,,,,,,,,"))));
+  EXPECT_EQ(gga.Parsed().satellitesInUse, 8);
+  gga.Empty(2);
+  EXPECT_EQ(gga.Parsed().satellitesInUse, 8);
+  gga.Empty(1);
+  EXPECT_EQ(gga.Parsed().satellitesInUse, 0);
+  EXPECT_TRUE(gga.Parsed().time.IsTimeOnly());
+  EXPECT_FALSE(gga.Parsed().position.IsValid());
+  gga.Empty(7);  // not a value set: ignored
+
+  GgaResponse copy;
+  ASSERT_TRUE(gga.Parse(NmeaSentence(Framed(kGga))));
+  EXPECT_TRUE(copy.CopyFrom(gga));
+  EXPECT_EQ(copy.Parsed().satellitesInUse, 8);
+  EXPECT_FALSE(copy.CopyFrom(RmcResponse()));
+}
+
+// A point as a complete epoch of the GGA and RMC examples leaves it.
+TrackPoint ExamplePoint() {
+  GgaResponse gga;
+  RmcResponse rmc;
+  TrackPoint point;
+  gga.ParseToPoint(NmeaSentence(Framed(kGga)), point);
+  rmc.ParseToPoint(NmeaSentence(Framed(kRmc)), point);
+  return point;
+}
+
+TEST(GeneratedSentences, FollowTheFixedLayoutFromAPoint) {
+  const TrackPoint point = ExamplePoint();
+  NmeaSentence s;
+  GgaResponse().WriteFromPoint(s, point);
+  EXPECT_EQ(s.Text(), Framed("GPGGA,123519,4807.0380,N,01131.0000,E,1,12,1.0,545.4,M,46.9,M,,"));
+  GllResponse().WriteFromPoint(s, point);
+  EXPECT_EQ(s.Text(), Framed("GPGLL,4807.0380,N,01131.0000,E,123519,A"));
+  GsaResponse().WriteFromPoint(s, point);
+  EXPECT_EQ(s.Text(), Framed("GPGSA,A,3,1,2,3,4,5,6,7,8,9,10,11,12,1.0,1.0,1.0"));
+  RmcResponse().WriteFromPoint(s, point);
+  EXPECT_EQ(s.Text(), Framed("GPRMC,123519,A,4807.0380,N,01131.0000,E,22.4,84.4,230394,3.1,W"));
+  VtgResponse().WriteFromPoint(s, point);
+  EXPECT_EQ(s.Text(), Framed("GPVTG,84.4,T,,M,22.4,N,41.5,K"));
+}
+
+TEST(GeneratedSentences, VtgOfTenKnotsAtFortyFiveDegrees) {
+  TrackPoint point;
+  point.SetSpeedKnots(10.0);
+  point.SetCourseDegrees(45.0);
+  VtgResponse vtg;
+  NmeaSentence s;
+  ASSERT_TRUE(vtg.WriteFromPoint(s, point));
+  EXPECT_EQ(s.Text(), "$GPVTG,45.0,T,,M,10.0,N,18.5,K*5C\r\n");
+  EXPECT_DOUBLE_EQ(vtg.Generated().speedKmh, 18.52);
+  EXPECT_EQ(vtg.Parsed().speedKnots, 0.0);  // writing leaves the parsed set alone
+}
+
+TEST(GeneratedSentences, ReadBackIntoTheSamePoint) {
+  const TrackPoint point = ExamplePoint();
+  GgaResponse gga;
+  RmcResponse rmc;
+  NmeaParser parser;
+  parser.AddResponse(gga);
+  parser.AddResponse(rmc);
+  parser.SortResponses();
+  NmeaSentence s;
+  TrackPoint back;
+  gga.WriteFromPoint(s, point);
+  ASSERT_EQ(parser.Dispatch(s.View(), back), NmeaParser::Outcome::kAccepted);
+  rmc.WriteFromPoint(s, point);
+  ASSERT_EQ(parser.Dispatch(s.View(), back), NmeaParser::Outcome::kAccepted);
+  EXPECT_TRUE(back.Complete());
+  EXPECT_EQ(back.GetFixTime(), point.GetFixTime());
+  EXPECT_EQ(back.Position(), point.Position());
+  EXPECT_EQ(back.SpeedKnots(), point.SpeedKnots());
+  EXPECT_EQ(back.AltitudeMsl(), point.AltitudeMsl());
+  EXPECT_EQ(back.SatellitesInUse(), 12);
+}
+
+// Elevation and azimuth offset of the first satellite, read back from the
+// first of the three generated lines.
+struct Sky {
+  int elevation;
+  int azimuth;
+};
+
+Sky NextSky(GsvResponse& gsv) {
+  NmeaSentence text;
+  gsv.WriteFromPoint(text, TrackPoint());
+  NmeaParser parser;
+  EXPECT_TRUE(parser.IsGoodLines(text.View()));
+  const std::string& all = text.Text();
+  size_t start = 0;
+  int lines = 0;
+  for (size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1, ++lines) {
+    NmeaSentence line(all.substr(start, end + 1 - start));
+    EXPECT_TRUE(NmeaParser::IsGoodSentence(line.View()));
+    EXPECT_EQ(line.IsChecksumBad(), NmeaBoolean::kFalse);
+    EXPECT_EQ(line.GetDataFieldCount(), 19);
+    EXPECT_EQ(line.GetInteger(2), lines + 1);
+    EXPECT_EQ(line.GetField(7), "40");
+  }
+  EXPECT_EQ(lines, 3);
+  return Sky{gsv.Generated().satellites[0].elevation, gsv.Generated().satellites[0].azimuth};
+}
+
+TEST(GeneratedSentences, GsvShowsASkyThatBouncesBetweenItsBounds) {
+  GsvResponse gsv;
+  NmeaSentence first;
+  gsv.WriteFromPoint(first, TrackPoint());
+  // Both counters start at 0 going down, so the first cycle only turns them.
+  EXPECT_EQ(first.View().substr(0, first.View().find('\r')),
+            "$GPGSV,3,1,12,1,,,40,2,,30,40,3,,60,40,4,,90,40*70");
+  EXPECT_EQ(gsv.Generated().satellites[11].azimuth, 330);
+
+  int lowestElevation = 100, highestElevation = -1, highestAzimuth = -1;
+  Sky previous{0, 0};
+  for (int cycle = 0; cycle < 400; ++cycle) {
+    const Sky sky = NextSky(gsv);
+    EXPECT_LE(std::abs(sky.elevation - previous.elevation), 1);
+    lowestElevation = std::min(lowestElevation, sky.elevation);
+    highestElevation = std::max(highestElevation, sky.elevation);
+    highestAzimuth = std::max(highestAzimuth, sky.azimuth);
+    previous = sky;
+  }
+  EXPECT_EQ(highestElevation, 89);
+  EXPECT_EQ(lowestElevation, 1);
+  EXPECT_EQ(highestAzimuth, 29);
+}
+
+TEST(GpsResponses, BadInputNeverCrashes) {
+  std::string nul("$GPGGA,1\0,2*00\r\n", 16);
+  std::string longLine = "$GPGSV," + std::string(100000, '9') + "*00\r\n";
+  std::string manyFields = "$GPGSV" + std::string(5000, ',') + "*00\r\n";
+  const std::string inputs[] = {"",
+                                "$",
+                                "$*",
+                                "$*\r\n",
+                                "*",
+                                nul,
+                                longLine,
+                                manyFields,
+                                "$GPRMC,\xff\xfe\x80,A*",
+                                Framed("GPGSV,3,3,99,,,,,,,,,,,,,,,,"),
+                                Framed("GPGSV,-1,-1,-1"),
+                                Framed("GPRMC,99999999,A,1e308,N,-1e308,E,nan,inf,999999,,W"),
+                                Framed("GPGGA,,,,,,1,,,,,,,,")};
+  for (const std::string& text : inputs) {
+    for (const char* mnemonic : {"GGA", "GLL", "GSA", "GSV", "RMC", "VTG"}) {
+      auto response = MakeResponse(mnemonic);
+      TrackPoint point;
+      NmeaSentence sentence(text);
+      response->ParseToPoint(sentence, point);
+      response->Parse(sentence);
+      response->PlainEnglish();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace orv
