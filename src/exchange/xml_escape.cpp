@@ -6,6 +6,7 @@ namespace orv {
 
 namespace {
 
+// Decoding table; escaping in Escape() below writes the same names.
 struct Entity {
   char16_t character;
   std::u16string_view name;  // with "&" and ";"
@@ -23,15 +24,33 @@ std::u16string Escape(std::u16string_view text, bool attribute) {
   std::u16string out;
   out.reserve(text.size());
   for (char16_t c : text) {
-    bool replaced = false;
-    for (const Entity& entity : kEntities) {
-      if (entity.character != c) continue;
-      if (!attribute && (c == u'\'' || c == u'"')) break;
-      out += entity.name;
-      replaced = true;
-      break;
+    switch (c) {
+      case u'<':
+        out += u"&lt;";
+        break;
+      case u'>':
+        out += u"&gt;";
+        break;
+      case u'&':
+        out += u"&amp;";
+        break;
+      case u'\'':
+        if (attribute) {
+          out += u"&apos;";
+        } else {
+          out += c;
+        }
+        break;
+      case u'"':
+        if (attribute) {
+          out += u"&quot;";
+        } else {
+          out += c;
+        }
+        break;
+      default:
+        out += c;
     }
-    if (!replaced) out += c;
   }
   return out;
 }

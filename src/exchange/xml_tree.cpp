@@ -97,7 +97,7 @@ std::u16string_view XmlTree::TokenText(const Token& token) const {
 }
 
 std::u16string_view XmlTree::NameOf(int element) const {
-  if (element <= 0 || element >= next_free_) return {};
+  if (element <= 0 || element >= RecordCount()) return {};
   int32_t pos = records_[element].start_tag_begin + 1;
   std::optional<Token> token = NextToken(pos, records_[element].start_tag_end);
   if (!token || token->quoted) return {};
@@ -118,18 +118,19 @@ bool XmlTree::NameMatches(int element, std::u16string_view wanted) const {
 // Parsing
 
 void XmlTree::ResetIndex(size_t capacity) {
-  records_.assign(capacity, ElementRecord{});
-  next_free_ = 1;
+  // Reserved, not filled: the records are written once, when taken.
+  records_ = {};
+  records_.reserve(capacity);
+  records_.emplace_back();
   ResetCursor();
 }
 
 int XmlTree::TakeRecord(int parent) {
-  if (static_cast<size_t>(next_free_) >= records_.size()) {
-    records_.resize(records_.size() + records_.size() / 2);
+  if (records_.size() == records_.capacity()) {
+    records_.reserve(records_.capacity() + records_.capacity() / 2);
   }
-  int index = next_free_++;
-  records_[index] = ElementRecord{};
-  records_[index].parent = parent;
+  const int index = static_cast<int>(records_.size());
+  records_.emplace_back().parent = parent;
   return index;
 }
 
@@ -518,7 +519,7 @@ bool XmlTree::AppendElement(std::u16string_view name, std::optional<std::u16stri
 }
 
 bool XmlTree::SetAttribute(int element, std::u16string_view name, std::u16string_view value) {
-  if (element <= 0 || element >= next_free_ || !IsWritableName(name)) return false;
+  if (element <= 0 || element >= RecordCount() || !IsWritableName(name)) return false;
   const ElementRecord& record = records_[element];
   std::u16string quoted_value = u"\"" + EscapeXmlAttribute(value) + u"\"";
 

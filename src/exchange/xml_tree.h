@@ -59,7 +59,7 @@ class XmlTree {
   // (SetAttribute) and for checking the index.
   int CurrentElement() const { return current_; }
   int ParentElement() const { return parent_; }
-  int RecordCount() const { return next_free_; }
+  int RecordCount() const { return static_cast<int>(records_.size()); }
   const ElementRecord& Record(int index) const { return records_.at(index); }
 
  private:
@@ -94,7 +94,6 @@ class XmlTree {
   std::u16string document_;
   std::u16string error_text_;
   std::vector<ElementRecord> records_;
-  int next_free_ = 1;
   int parent_ = 0;
   int current_ = 0;
   int child_ = 0;
