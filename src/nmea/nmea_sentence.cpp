@@ -24,7 +24,55 @@ int TwoDigitValue(std::string_view text, size_t offset) {
 
 }  // namespace
 
+void NmeaSentence::BuildIndex() {
+  indexed_ = false;
+  const size_t size = text_.size();
+  if (size < 2 || size > UINT16_MAX) return;
+  const char* data = text_.data();
+  int separators = 0;
+  int commas = 0;
+  int checksumField = -1;
+  bool summing = true;
+  uint8_t checksum = 0;
+  for (size_t i = 1; i < size; ++i) {
+    const char c = data[i];
+    if (summing) {
+      if (c == '*' || c == '\r' || c == '\n') {
+        summing = false;
+      } else {
+        checksum ^= static_cast<uint8_t>(c);
+      }
+    }
+    if (c == ',' || c == '*') {
+      if (separators == kIndexedSeparators) return;
+      separators_[separators++] = static_cast<uint16_t>(i);
+      if (checksumField < 0) {
+        if (c == '*') {
+          checksumField = commas + 1;
+        } else {
+          ++commas;
+        }
+      }
+    } else if (c == '\0') {
+      return;
+    }
+  }
+  separatorCount_ = static_cast<int16_t>(separators);
+  dataFieldCount_ = static_cast<int16_t>(commas);
+  checksumFieldNumber_ = static_cast<int16_t>(checksumField);
+  checksum_ = checksum;
+  indexed_ = true;
+}
+
 std::string_view NmeaSentence::FieldView(int field) const {
+  if (!indexed_) return ScanField(field);
+  if (field < 0 || field > separatorCount_) return {};
+  const size_t start = field == 0 ? 1 : size_t{separators_[field - 1]} + 1;
+  const size_t end = field < separatorCount_ ? separators_[field] : text_.size();
+  return std::string_view(text_.data() + start, end - start);
+}
+
+std::string_view NmeaSentence::ScanField(int field) const {
   const size_t size = text_.size();
   if (field < 0 || size < 2) return {};
   const char* data = text_.data();
@@ -171,6 +219,10 @@ bool NmeaSentence::GetTime(int timeField, int dateField, FixTime& outTime,
 }
 
 int NmeaSentence::GetDataFieldCount() const {
+  return indexed_ ? dataFieldCount_ : ScanDataFieldCount();
+}
+
+int NmeaSentence::ScanDataFieldCount() const {
   const size_t size = text_.size();
   if (size < 2) return 0;
   int commas = 0;
@@ -179,6 +231,10 @@ int NmeaSentence::GetDataFieldCount() const {
 }
 
 int NmeaSentence::GetChecksumFieldNumber() const {
+  return indexed_ ? checksumFieldNumber_ : ScanChecksumFieldNumber();
+}
+
+int NmeaSentence::ScanChecksumFieldNumber() const {
   const size_t size = text_.size();
   if (size < 2) return -1;
   int commas = 0;
@@ -190,6 +246,10 @@ int NmeaSentence::GetChecksumFieldNumber() const {
 }
 
 uint8_t NmeaSentence::ComputeChecksum() const {
+  return indexed_ ? checksum_ : ScanChecksum();
+}
+
+uint8_t NmeaSentence::ScanChecksum() const {
   const size_t size = text_.size();
   uint8_t checksum = 0;
   for (size_t i = 1; i < size; ++i) {
@@ -210,12 +270,13 @@ NmeaBoolean NmeaSentence::IsChecksumBad() const {
 
 void NmeaSentence::Finish() {
   const uint8_t checksum = ComputeChecksum();
+  indexed_ = false;
   const char tail[] = {'*', kHexDigits[checksum >> 4], kHexDigits[checksum & 0xF], '\r', '\n'};
   text_.append(tail, sizeof tail);
 }
 
 void NmeaSentence::AppendLetter(int32_t code, const char* letters) {
-  text_.push_back(',');
+  StartField();
   if (code > 0 && code < 128 && std::strchr(letters, code) != nullptr) {
     text_.push_back(static_cast<char>(code));
   }
@@ -234,25 +295,25 @@ void NmeaSentence::Append(CommunicationsMode value) {
 }
 
 void NmeaSentence::Append(NorthSouth value) {
-  text_.push_back(',');
+  StartField();
   if (value == NorthSouth::kNorth) text_.push_back('N');
   if (value == NorthSouth::kSouth) text_.push_back('S');
 }
 
 void NmeaSentence::Append(EastWest value) {
-  text_.push_back(',');
+  StartField();
   if (value == EastWest::kEast) text_.push_back('E');
   if (value == EastWest::kWest) text_.push_back('W');
 }
 
 void NmeaSentence::Append(NmeaBoolean value) {
-  text_.push_back(',');
+  StartField();
   if (value == NmeaBoolean::kTrue) text_.push_back('A');
   if (value == NmeaBoolean::kFalse) text_.push_back('V');
 }
 
 void NmeaSentence::Append(const FixTime& value) {
-  text_.push_back(',');
+  StartField();
   value.AppendFormatted(text_, "%H%M%S");
 }
 
@@ -261,22 +322,22 @@ void NmeaSentence::Append(const LatLong& value) {
 }
 
 void NmeaSentence::Append(int32_t value) {
-  text_.push_back(',');
+  StartField();
   if (value != 0) AppendInteger(text_, value);
 }
 
 void NmeaSentence::Append(uint32_t value) {
-  text_.push_back(',');
+  StartField();
   if (value != 0) AppendInteger(text_, value);
 }
 
 void NmeaSentence::Append(double value) {
-  text_.push_back(',');
+  StartField();
   if (value != 0.0) AppendFixed(text_, value, 1);
 }
 
 void NmeaSentence::Append(std::string_view text) {
-  text_.push_back(',');
+  StartField();
   text_.append(text);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,7 +19,7 @@ class LatLong;
 class NmeaSentence {
  public:
   NmeaSentence() = default;
-  explicit NmeaSentence(std::string_view text) : text_(text) {}
+  explicit NmeaSentence(std::string_view text) : text_(text) { BuildIndex(); }
   NmeaSentence(const NmeaSentence&) = default;
   NmeaSentence& operator=(const NmeaSentence&) = default;
   virtual ~NmeaSentence() = default;
@@ -52,9 +53,15 @@ class NmeaSentence {
   virtual int GetChecksumFieldNumber() const;
 
   // Replaces the text, keeping the allocated capacity.
-  void Assign(std::string_view text) { text_.assign(text); }
-  void Assign(const NmeaSentence& other) { text_.assign(other.text_); }
-  void Clear() { text_.clear(); }
+  void Assign(std::string_view text) {
+    text_.assign(text);
+    BuildIndex();
+  }
+  void Assign(const NmeaSentence& other) { Assign(other.View()); }
+  void Clear() {
+    text_.clear();
+    indexed_ = false;
+  }
 
   const std::string& Text() const { return text_; }
   std::string_view View() const { return text_; }
@@ -84,14 +91,40 @@ class NmeaSentence {
   void Append(const std::string& text) { Append(std::string_view(text)); }
 
   // Appends raw text without a separator (used to start a sentence).
-  void AppendRaw(std::string_view text) { text_.append(text); }
+  void AppendRaw(std::string_view text) {
+    text_.append(text);
+    indexed_ = false;
+  }
 
  private:
+  static constexpr int kIndexedSeparators = 40;
+
+  // Every reader rescans from the start of the text; for an assigned sentence
+  // one pass records the separators, the counts and the checksum instead, so
+  // a sentence is read in a single sweep. Texts with NUL bytes, more than
+  // kIndexedSeparators separators or more than 65535 bytes are scanned.
+  void BuildIndex();
+  std::string_view ScanField(int field) const;
+  int ScanDataFieldCount() const;
+  int ScanChecksumFieldNumber() const;
+  uint8_t ScanChecksum() const;
+
+  // Every Append starts with this: a separator, and the index is stale.
+  void StartField() {
+    indexed_ = false;
+    text_.push_back(',');
+  }
   // Single-character field, or 0 when the field is not exactly one character.
   char SingleLetter(int field) const;
   void AppendLetter(int32_t code, const char* letters);
 
   std::string text_;
+  bool indexed_ = false;
+  uint8_t checksum_ = 0;
+  int16_t separatorCount_ = 0;
+  int16_t dataFieldCount_ = 0;
+  int16_t checksumFieldNumber_ = -1;
+  std::array<uint16_t, kIndexedSeparators> separators_{};
 };
 
 }  // namespace orv
