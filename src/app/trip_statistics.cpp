@@ -97,4 +97,32 @@ void TripStatistics::Widen(const LatLong& position) {
   }
 }
 
+TripSummary SummarizeTrip(const TripStatistics& statistics, const TrackPoint& first,
+                          const TrackPoint& last, const TrackPoint& current,
+                          bool courseAndAltitudeFromStatistics) {
+  const int64_t firstTime = first.GetFixTime().SecondsSinceEpoch();
+  const int64_t lastTime = last.GetFixTime().SecondsSinceEpoch();
+  const int64_t currentTime = current.GetFixTime().SecondsSinceEpoch();
+
+  TripSummary summary;
+  summary.trip = statistics.Trip();
+  summary.tripFromBegin = current.TripAtPoint();
+  summary.tripToEnd = summary.trip - summary.tripFromBegin;
+  summary.currentSpeed = current.SpeedKnots();
+  summary.currentCourse =
+      courseAndAltitudeFromStatistics ? statistics.LastCourse() : current.CourseDegrees();
+  summary.currentAltitude =
+      courseAndAltitudeFromStatistics ? statistics.LastAltitude() : current.AltitudeMsl();
+  summary.maxSpeed = statistics.MaxSpeed();
+  summary.averageSpeed = statistics.AverageSpeed();
+  summary.maxAltitude = statistics.MaxAltitude();
+  summary.minAltitude = statistics.MinAltitude();
+  summary.elapsedSeconds = lastTime - firstTime;
+  summary.movingSeconds = statistics.MovingSeconds();
+  summary.stoppedSeconds = summary.elapsedSeconds - summary.movingSeconds;
+  summary.secondsFromBegin = currentTime - firstTime;
+  summary.secondsToEnd = lastTime - currentTime;
+  return summary;
+}
+
 }  // namespace orv

@@ -92,4 +92,33 @@ class TripStatistics {
   BoundingBox box_;
 };
 
+// The values the statistics page shows, taken together so that they agree
+// with each other. Distances nautical miles, speeds knots, altitudes metres,
+// times seconds from the fix times of the points.
+struct TripSummary {
+  double trip = 0.0;           // TRIP
+  double tripFromBegin = 0.0;  // TRIPfB: tripAtPoint of the current point
+  double tripToEnd = 0.0;      // TRIPtE
+  double currentSpeed = 0.0;
+  double currentCourse = 0.0;
+  double currentAltitude = TrackPoint::kUnknown;
+  double maxSpeed = 0.0;                       // MXSPD
+  double averageSpeed = 0.0;                   // AVSPD
+  double maxAltitude = -TrackPoint::kUnknown;  // ALT(max)
+  double minAltitude = TrackPoint::kUnknown;   // ALT(min)
+  int64_t elapsedSeconds = 0;                  // ELPSD: last minus first stored point
+  int64_t movingSeconds = 0;                   // TTIME
+  int64_t stoppedSeconds = 0;                  // STIME: ELPSD - TTIME, may be negative
+  int64_t secondsFromBegin = 0;                // TIMEfB
+  int64_t secondsToEnd = 0;                    // TIMEtE
+};
+
+// Derives the summary from the statistics and the first, last and current
+// points (reset points for an empty track). The live track shows the course
+// and altitude the statistics last kept; a replayed track those of the point
+// under its cursor.
+TripSummary SummarizeTrip(const TripStatistics& statistics, const TrackPoint& first,
+                          const TrackPoint& last, const TrackPoint& current,
+                          bool courseAndAltitudeFromStatistics);
+
 }  // namespace orv

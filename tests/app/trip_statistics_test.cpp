@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,8 @@ struct MovementCase {
   bool tooClose;
   double tripMetres;
   double storedKnots;
+
+  friend void PrintTo(const MovementCase& c, std::ostream* os) { *os << c.legend; }
 };
 
 class MovementFilterTest : public TripStatisticsTest,
