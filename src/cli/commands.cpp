@@ -3,6 +3,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "cli/check_command.h"
 #include "cli/geo_command.h"
 #include "cli/speedclass_command.h"
 
@@ -17,6 +18,7 @@ const Command kCommands[] = {
        io.out << "orvelle-cli 7.9.85\n";
        return kExitOk;
      }},
+    {"check", kCheckSummary, kCheckUsage, RunCheckCommand},
     {"geo", kGeoSummary, kGeoUsage, RunGeoCommand},
     {"speedclass", kSpeedClassSummary, kSpeedClassUsage, RunSpeedClassCommand},
 };
