@@ -238,6 +238,36 @@ TEST(NmeaSentenceAppend, FinishWritesUpperCaseHexAndCrLf) {
   EXPECT_EQ(high.Text(), "$\xff*FF\r\n");
 }
 
+// An assigned sentence is read from an index built in one pass, a sentence
+// under construction by scanning; both must give the same answers.
+TEST(NmeaSentenceReaders, IndexedAndScannedReadingsAgree) {
+  const std::string texts[] = {
+      "",
+      "$",
+      "$*",
+      "$GPGLL,4916.45,N,12311.12,W,225444,A*31\r\n",
+      "$GPGLL,4916.45,N,12311.12,W,225444,A\r\n",
+      "$A*1*2,3*\r\n",
+      "x,,*,\r,\n*",
+      std::string("$A,b\0c,d*00\r\n", 14),
+      "$" + std::string(39, ',') + "*7F\r\n",
+      "$" + std::string(40, ',') + "*7F\r\n",
+      "$" + std::string(41, ',') + "*7F\r\n",
+  };
+  for (const std::string& text : texts) {
+    const NmeaSentence indexed(text);
+    NmeaSentence scanned;
+    scanned.AppendRaw(text);
+    for (int field = -1; field < 45; ++field) {
+      EXPECT_EQ(indexed.GetField(field), scanned.GetField(field)) << text << " field " << field;
+    }
+    EXPECT_EQ(indexed.GetDataFieldCount(), scanned.GetDataFieldCount()) << text;
+    EXPECT_EQ(indexed.GetChecksumFieldNumber(), scanned.GetChecksumFieldNumber()) << text;
+    EXPECT_EQ(indexed.ComputeChecksum(), scanned.ComputeChecksum()) << text;
+    EXPECT_EQ(indexed.IsChecksumBad(), scanned.IsChecksumBad()) << text;
+  }
+}
+
 TEST(NmeaSentenceBadInput, LongAndBinaryTextNeverReadsOutOfBounds) {
   std::string text(100000, ',');
   text[0] = '$';
