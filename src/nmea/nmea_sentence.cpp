@@ -1,5 +1,6 @@
 #include "nmea/nmea_sentence.h"
 
+#include <array>
 #include <cstring>
 
 #include "nmea/lat_long.h"
@@ -22,40 +23,56 @@ int TwoDigitValue(std::string_view text, size_t offset) {
   return ParseInteger(text.substr(offset, 2));
 }
 
+// What a byte means to the one-pass index.
+enum ByteClass : uint8_t { kPlain, kComma, kStar, kLineEnd, kNul };
+
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+  std::array<uint8_t, 256> classes{};
+  classes[static_cast<uint8_t>(',')] = kComma;
+  classes[static_cast<uint8_t>('*')] = kStar;
+  classes[static_cast<uint8_t>('\r')] = kLineEnd;
+  classes[static_cast<uint8_t>('\n')] = kLineEnd;
+  classes[0] = kNul;
+  return classes;
+}
+
+constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
+
 }  // namespace
 
 void NmeaSentence::BuildIndex() {
   indexed_ = false;
   const size_t size = text_.size();
   if (size < 2 || size > UINT16_MAX) return;
-  const char* data = text_.data();
+  const auto* data = reinterpret_cast<const uint8_t*>(text_.data());
   int separators = 0;
   int commas = 0;
   int checksumField = -1;
-  bool summing = true;
+  // All ones while the checksum still takes bytes, zero after the first *, CR or LF.
+  uint8_t sumMask = 0xff;
   uint8_t checksum = 0;
   for (size_t i = 1; i < size; ++i) {
-    const char c = data[i];
-    if (summing) {
-      if (c == '*' || c == '\r' || c == '\n') {
-        summing = false;
-      } else {
-        checksum ^= static_cast<uint8_t>(c);
-      }
+    const uint8_t c = data[i];
+    switch (kByteClasses[c]) {
+      case kPlain:
+        checksum ^= c & sumMask;
+        continue;
+      case kComma:
+        checksum ^= c & sumMask;
+        if (checksumField < 0) ++commas;
+        break;
+      case kStar:
+        sumMask = 0;
+        if (checksumField < 0) checksumField = commas + 1;
+        break;
+      case kLineEnd:
+        sumMask = 0;
+        continue;
+      default:
+        return;  // NUL: leave it to the scanning readers
     }
-    if (c == ',' || c == '*') {
-      if (separators == kIndexedSeparators) return;
-      separators_[separators++] = static_cast<uint16_t>(i);
-      if (checksumField < 0) {
-        if (c == '*') {
-          checksumField = commas + 1;
-        } else {
-          ++commas;
-        }
-      }
-    } else if (c == '\0') {
-      return;
-    }
+    if (separators == kIndexedSeparators) return;
+    separators_[separators++] = static_cast<uint16_t>(i);
   }
   separatorCount_ = static_cast<int16_t>(separators);
   dataFieldCount_ = static_cast<int16_t>(commas);

@@ -105,11 +105,18 @@ int32_t ParseInteger(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
-  int64_t value = 0;
+  // Up to 18 digits cannot overflow 64 bits; longer runs saturate.
   constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    value = std::min(value * 10 + (text[i] - '0'), kLimit);
+  int64_t value = 0;
+  size_t digits = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++digits) {
+    if (digits < 18) {
+      value = value * 10 + (text[i] - '0');
+    } else {
+      value = kLimit;
+    }
   }
+  value = std::min(value, kLimit);
   if (negative) value = -value;
   return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                   std::numeric_limits<int32_t>::max()));
