@@ -42,6 +42,20 @@ bool GgaResponse::ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) 
   return true;
 }
 
+namespace {
+
+// An unknown altitude (an RMC-only point) is left empty: its marker written
+// as a number would be a 300-digit field and an unreadable sentence.
+void AppendKnown(NmeaSentence& sentence, double metres) {
+  if (metres == TrackPoint::kUnknown) {
+    sentence.Append("");
+  } else {
+    sentence.Append(metres);
+  }
+}
+
+}  // namespace
+
 bool GgaResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) {
   // A played-back point claims a plain GPS fix from twelve satellites.
   Values& v = values_[1];
@@ -60,9 +74,9 @@ bool GgaResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point
   sentence.Append(v.quality);
   sentence.Append(v.satellitesInUse);
   sentence.Append(v.hdop);
-  sentence.Append(v.altitude);
+  AppendKnown(sentence, v.altitude);
   sentence.Append("M");
-  sentence.Append(v.geoidalSeparation);
+  AppendKnown(sentence, v.geoidalSeparation);
   sentence.Append("M");
   sentence.Append("");
   sentence.Append("");

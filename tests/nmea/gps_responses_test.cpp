@@ -332,6 +332,16 @@ TEST(GeneratedSentences, FollowTheFixedLayoutFromAPoint) {
   EXPECT_EQ(s.Text(), Framed("GPVTG,84.4,T,,M,22.4,N,41.5,K"));
 }
 
+TEST(GeneratedSentences, GgaOfAPointWithoutAltitudeLeavesTheFieldsEmpty) {
+  TrackPoint point = ExamplePoint();
+  point.SetAltitudeMsl(TrackPoint::kUnknown);
+  point.SetGeoidSeparation(TrackPoint::kUnknown);
+  NmeaSentence s;
+  GgaResponse().WriteFromPoint(s, point);
+  EXPECT_EQ(s.Text(), Framed("GPGGA,123519,4807.0380,N,01131.0000,E,1,12,1.0,,M,,M,,"));
+  EXPECT_TRUE(NmeaParser::IsGoodSentence(s.View()));
+}
+
 TEST(GeneratedSentences, VtgOfTenKnotsAtFortyFiveDegrees) {
   TrackPoint point;
   point.SetSpeedKnots(10.0);
