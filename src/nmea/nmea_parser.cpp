@@ -34,19 +34,19 @@ NmeaResponse* NmeaParser::FindResponse(std::string_view mnemonic) const {
   return nullptr;
 }
 
-bool NmeaParser::IsGoodSentence(std::string_view text) {
+bool NmeaParser::IsGoodSentence(std::string_view text, size_t maxLength) {
   const size_t size = text.size();
-  return size <= kMaxLineLength && size >= 2 && text[0] == '$' && text[size - 2] == '\r' &&
+  return size <= maxLength && size >= 2 && text[0] == '$' && text[size - 2] == '\r' &&
          text[size - 1] == '\n';
 }
 
-bool NmeaParser::IsGoodLines(std::string_view text) {
+bool NmeaParser::IsGoodLines(std::string_view text, size_t maxLineLength) {
   linesSentence_.Assign(text);
   size_t lineStart = 0;
   while (lineStart < text.size()) {
     size_t newline = text.find('\n', lineStart);
     size_t lineEnd = newline == std::string_view::npos ? text.size() : newline + 1;
-    if (lineEnd - lineStart > kMaxLineLength) return false;
+    if (lineEnd - lineStart > maxLineLength) return false;
     lineStart = lineEnd;
   }
   const size_t size = text.size();

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "nmea/line_limits.h"
 #include "nmea/nmea_sentence.h"
 
 namespace orv {
@@ -23,8 +24,6 @@ class NmeaParser {
     kAccepted
   };
 
-  static constexpr size_t kMaxLineLength = 82;  // including "$" and CR LF
-
   NmeaParser() = default;
   NmeaParser(const NmeaParser&) = delete;
   NmeaParser& operator=(const NmeaParser&) = delete;
@@ -43,12 +42,14 @@ class NmeaParser {
   NmeaSentence& Sentence() { return sentence_; }
   const NmeaSentence& Sentence() const { return sentence_; }
 
-  // Framing of the current sentence: at most 82 bytes, "$" first, CR LF last.
+  // Framing of the current sentence: at most kMaxReadLineLength bytes, "$"
+  // first, CR LF last.
   bool IsGood() const { return IsGoodSentence(sentence_.View()); }
-  static bool IsGoodSentence(std::string_view text);
+  // Writers pass kMaxWriteLineLength.
+  static bool IsGoodSentence(std::string_view text, size_t maxLength = kMaxReadLineLength);
   // Framing of a text of several lines: no line (up to and including its LF)
-  // longer than 82 bytes, "$" first and CR LF last.
-  bool IsGoodLines(std::string_view text);
+  // longer than maxLineLength bytes, "$" first and CR LF last.
+  bool IsGoodLines(std::string_view text, size_t maxLineLength = kMaxReadLineLength);
 
   // The last three characters of field 0: GPGGA, GNGGA -> GGA, POVRWPD -> WPD.
   static std::string_view MnemonicOf(const NmeaSentence& sentence);

@@ -6,14 +6,17 @@
 #include <string>
 #include <string_view>
 
+#include "nmea/line_limits.h"
+
 namespace orv {
 
 // The program's own "$POVR..." lines: the head of recorded track files and
 // of the navigation database, and the serial writer's keep-alive.
 
 // A head line is written only while its text (from "$" up to and including
-// "*") stays below this length; checksum and CR LF then follow.
-inline constexpr size_t kHeadLineLengthLimit = 78;
+// "*") stays below this length; checksum and CR LF then follow, and the line
+// stays within the writing limit.
+inline constexpr size_t kHeadLineLengthLimit = kMaxWriteLineLength - 4;
 
 // Completes "$...*" with the checksum and CR LF. Nothing when the text is 78
 // characters or longer, or is not of the form "$...*".

@@ -339,7 +339,7 @@ TEST(GeneratedSentences, GgaOfAPointWithoutAltitudeLeavesTheFieldsEmpty) {
   NmeaSentence s;
   GgaResponse().WriteFromPoint(s, point);
   EXPECT_EQ(s.Text(), Framed("GPGGA,123519,4807.0380,N,01131.0000,E,1,12,1.0,,M,,M,,"));
-  EXPECT_TRUE(NmeaParser::IsGoodSentence(s.View()));
+  EXPECT_TRUE(NmeaParser::IsGoodSentence(s.View(), kMaxWriteLineLength));
 }
 
 TEST(GeneratedSentences, VtgOfTenKnotsAtFortyFiveDegrees) {
@@ -387,13 +387,13 @@ Sky NextSky(GsvResponse& gsv) {
   NmeaSentence text;
   gsv.WriteFromPoint(text, TrackPoint());
   NmeaParser parser;
-  EXPECT_TRUE(parser.IsGoodLines(text.View()));
+  EXPECT_TRUE(parser.IsGoodLines(text.View(), kMaxWriteLineLength));
   const std::string& all = text.Text();
   size_t start = 0;
   int lines = 0;
   for (size_t end; (end = all.find('\n', start)) != std::string::npos; start = end + 1, ++lines) {
     NmeaSentence line(all.substr(start, end + 1 - start));
-    EXPECT_TRUE(NmeaParser::IsGoodSentence(line.View()));
+    EXPECT_TRUE(NmeaParser::IsGoodSentence(line.View(), kMaxWriteLineLength));
     EXPECT_EQ(line.IsChecksumBad(), NmeaBoolean::kFalse);
     EXPECT_EQ(line.GetDataFieldCount(), 19);
     EXPECT_EQ(line.GetInteger(2), lines + 1);

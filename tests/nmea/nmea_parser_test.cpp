@@ -74,41 +74,58 @@ TEST_F(NmeaParserTest, BadInputIsIgnoredWithoutReadingPastTheText) {
   EXPECT_EQ(gga.pointCalls, 1);  // the NUL line is framed, and GGA refuses it
 }
 
-struct FramingCase {
-  const char* legend;
-  std::string text;
-  bool good;
-};
-
 std::string LineOfLength(size_t length) {
   std::string line = "$GPXXX,";
   line.append(length - line.size() - 2, 'x');
   return line + "\r\n";
 }
 
-class NmeaFraming : public ::testing::TestWithParam<FramingCase> {};
+struct LimitedFramingCase {
+  const char* legend;
+  std::string text;
+  size_t limit;
+  bool good;
+};
+
+class NmeaFraming : public ::testing::TestWithParam<LimitedFramingCase> {};
 
 TEST_P(NmeaFraming, ChecksLengthDollarAndCrLf) {
-  EXPECT_EQ(NmeaParser::IsGoodSentence(GetParam().text), GetParam().good) << GetParam().legend;
+  const LimitedFramingCase& c = GetParam();
+  EXPECT_EQ(NmeaParser::IsGoodSentence(c.text, c.limit), c.good) << c.legend;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, NmeaFraming,
-                         ::testing::Values(FramingCase{"82 bytes", LineOfLength(82), true},
-                                           FramingCase{"83 bytes", LineOfLength(83), false},
-                                           FramingCase{"LF only", "$GPGGA,1\n", false},
-                                           FramingCase{"CR only", "$GPGGA,1\r", false},
-                                           FramingCase{"no dollar", "GPGGA,1\r\n", false},
-                                           FramingCase{"leading blank", " $GPGGA,1\r\n", false},
-                                           FramingCase{"minimal", "$\r\n", true},
-                                           FramingCase{"empty", "", false},
-                                           FramingCase{"two bytes", "\r\n", false}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+// Reading takes the long sentences of today's receivers; writing keeps to
+// the standard's 82 characters.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NmeaFraming,
+    ::testing::Values(
+        LimitedFramingCase{"read 83 bytes", LineOfLength(83), kMaxReadLineLength, true},
+        LimitedFramingCase{"read 128 bytes", LineOfLength(128), kMaxReadLineLength, true},
+        LimitedFramingCase{"read 129 bytes", LineOfLength(129), kMaxReadLineLength, false},
+        LimitedFramingCase{"write 82 bytes", LineOfLength(82), kMaxWriteLineLength, true},
+        LimitedFramingCase{"write 83 bytes", LineOfLength(83), kMaxWriteLineLength, false},
+        LimitedFramingCase{"LF only", "$GPGGA,1\n", kMaxReadLineLength, false},
+        LimitedFramingCase{"CR only", "$GPGGA,1\r", kMaxReadLineLength, false},
+        LimitedFramingCase{"no dollar", "GPGGA,1\r\n", kMaxReadLineLength, false},
+        LimitedFramingCase{"leading blank", " $GPGGA,1\r\n", kMaxReadLineLength, false},
+        LimitedFramingCase{"minimal", "$\r\n", kMaxReadLineLength, true},
+        LimitedFramingCase{"empty", "", kMaxReadLineLength, false},
+        LimitedFramingCase{"two bytes", "\r\n", kMaxReadLineLength, false}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST(NmeaFraming, TheDefaultLimitIsTheReadingOne) {
+  EXPECT_TRUE(NmeaParser::IsGoodSentence(LineOfLength(kMaxReadLineLength)));
+  EXPECT_FALSE(NmeaParser::IsGoodSentence(LineOfLength(kMaxReadLineLength + 1)));
+}
 
 TEST(NmeaFramingLines, EveryLineMustFitButOnlyTheWholeIsCheckedForDollarAndCrLf) {
   NmeaParser parser;
-  EXPECT_TRUE(parser.IsGoodLines(LineOfLength(82) + LineOfLength(82)));
-  EXPECT_FALSE(parser.IsGoodLines(LineOfLength(82) + LineOfLength(83)));
-  EXPECT_FALSE(parser.IsGoodLines(LineOfLength(83) + LineOfLength(10)));
+  EXPECT_TRUE(parser.IsGoodLines(LineOfLength(128) + LineOfLength(128)));
+  EXPECT_FALSE(parser.IsGoodLines(LineOfLength(128) + LineOfLength(129)));
+  EXPECT_FALSE(parser.IsGoodLines(LineOfLength(129) + LineOfLength(10)));
+  EXPECT_TRUE(parser.IsGoodLines(LineOfLength(82) + LineOfLength(82), kMaxWriteLineLength));
+  EXPECT_FALSE(parser.IsGoodLines(LineOfLength(82) + LineOfLength(83), kMaxWriteLineLength));
+  EXPECT_FALSE(parser.IsGoodLines(LineOfLength(83) + LineOfLength(10), kMaxWriteLineLength));
   EXPECT_TRUE(parser.IsGoodLines("$A\r\nno dollar here\r\n"));
   EXPECT_FALSE(parser.IsGoodLines("$A\r\n$B"));
   EXPECT_FALSE(parser.IsGoodLines(""));

@@ -13,7 +13,7 @@ namespace {
 void ExpectReadableLine(const std::string& line) {
   SCOPED_TRACE(line);
   EXPECT_EQ(NmeaSentence(line).IsChecksumBad(), NmeaBoolean::kFalse);
-  EXPECT_TRUE(NmeaParser::IsGoodSentence(line));
+  EXPECT_TRUE(NmeaParser::IsGoodSentence(line, kMaxWriteLineLength));
 }
 
 TEST(ProprietaryLinesTest, FixedLines) {

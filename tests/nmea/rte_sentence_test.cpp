@@ -63,7 +63,7 @@ TEST(RteWriteTest, TwentyFiveLetterNamesGoSixToASentence) {
     EXPECT_EQ(sentences[i].GetDataFieldCount() - 4, expectedNames[i]);
     EXPECT_EQ(sentences[i].GetInteger(2), static_cast<int>(i + 1));
     EXPECT_EQ(sentences[i].IsChecksumBad(), NmeaBoolean::kFalse);
-    EXPECT_TRUE(NmeaParser::IsGoodSentence(sentences[i].View()));
+    EXPECT_TRUE(NmeaParser::IsGoodSentence(sentences[i].View(), kMaxWriteLineLength));
   }
 
   // After reporting the end, the next request writes the route again.
