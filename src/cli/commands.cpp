@@ -6,6 +6,7 @@
 #include "cli/check_command.h"
 #include "cli/geo_command.h"
 #include "cli/speedclass_command.h"
+#include "cli/stats_command.h"
 
 namespace orv::cli {
 
@@ -21,6 +22,7 @@ const Command kCommands[] = {
     {"check", kCheckSummary, kCheckUsage, RunCheckCommand},
     {"geo", kGeoSummary, kGeoUsage, RunGeoCommand},
     {"speedclass", kSpeedClassSummary, kSpeedClassUsage, RunSpeedClassCommand},
+    {"stats", kStatsSummary, kStatsUsage, RunStatsCommand},
 };
 }  // namespace
 
