@@ -5,6 +5,8 @@
 
 #include "cli/check_command.h"
 #include "cli/geo_command.h"
+#include "cli/play_command.h"
+#include "cli/points_command.h"
 #include "cli/speedclass_command.h"
 #include "cli/stats_command.h"
 
@@ -23,6 +25,8 @@ const Command kCommands[] = {
     {"geo", kGeoSummary, kGeoUsage, RunGeoCommand},
     {"speedclass", kSpeedClassSummary, kSpeedClassUsage, RunSpeedClassCommand},
     {"stats", kStatsSummary, kStatsUsage, RunStatsCommand},
+    {"points", kPointsSummary, kPointsUsage, RunPointsCommand},
+    {"play", kPlaySummary, kPlayUsage, RunPlayCommand},
 };
 }  // namespace
 

@@ -1,0 +1,87 @@
+#include "cli/play_command.h"
+
+#include <ostream>
+#include <string>
+
+#include "app/navigator.h"
+#include "app/playback_burst_writer.h"
+#include "cli/track_command_support.h"
+
+namespace orv::cli {
+namespace {
+
+const Command kPlay{"play", kPlaySummary, kPlayUsage, RunPlayCommand};
+
+// Enough for a day at one point per second many times over; only guards against typos.
+constexpr long long kMaxSteps = 100'000'000;
+
+struct PlayOptions {
+  std::string path;
+  PlaybackSettings playback{kPlaybackPlaying, kPlaybackForward, 1};
+  long long steps = 0;  // 0: until the cursor stops
+};
+
+std::string ReadOptions(const Args& args, PlayOptions& options) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--reverse") {
+      options.playback.direction = kPlaybackReverse;
+    } else if (arg == "--pause") {
+      options.playback.mode = kPlaybackPaused;
+    } else if (arg == "--zoom" || arg == "--steps") {
+      if (i + 1 == args.size()) return arg + " needs a value";
+      const std::string& value = args[++i];
+      long long number = 0;
+      if (arg == "--zoom") {
+        if (!ParseIntegerArg(value, 1, 100, number) || !IsSpeedZoom(static_cast<int32_t>(number))) {
+          return "--zoom must be one of 1, 3, 5, 10, 20, 30, ..., 100: '" + value + "'";
+        }
+        options.playback.speedZoom = static_cast<int32_t>(number);
+      } else {
+        if (!ParseIntegerArg(value, 1, kMaxSteps, number)) {
+          return "--steps must be a whole number from 1 to " + std::to_string(kMaxSteps) + ": '" +
+                 value + "'";
+        }
+        options.steps = number;
+      }
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return "unknown option '" + arg + "'";
+    } else if (!options.path.empty()) {
+      return "only one FILE may be given";
+    } else {
+      options.path = arg;
+    }
+  }
+  return options.path.empty() ? "missing FILE" : "";
+}
+
+}  // namespace
+
+int RunPlayCommand(const Args& args, Io& io) {
+  PlayOptions options;
+  if (const std::string problem = ReadOptions(args, options); !problem.empty()) {
+    return UsageError(kPlay, problem, io);
+  }
+  Navigator navigator;
+  const LoadStatus status = LoadTrackFile(options.path, navigator, io);
+  if (status == LoadStatus::kNotOpened) return kExitFailure;
+
+  Track& track = navigator.Recorded();
+  track.SetPlayback(options.playback);
+  if (options.playback.direction == kPlaybackReverse) track.GoToEnd();
+
+  PlaybackBurstWriter writer;
+  std::string burst;
+  const bool until_stopped = options.steps == 0;
+  for (long long step = 0; until_stopped || step < options.steps; ++step) {
+    const int32_t before = track.Cursor();
+    writer.WriteBurst(track.NextPlaybackPoint(), burst);
+    io.out << burst;
+    // Paused, the cursor never moves: one step shows the point.
+    if (until_stopped && track.Cursor() == before) break;
+  }
+  io.out.flush();
+  return status == LoadStatus::kLoaded ? kExitOk : kExitFailure;
+}
+
+}  // namespace orv::cli
