@@ -1,6 +1,7 @@
 #include "nmea/gsa_response.h"
 
 #include "nmea/nmea_sentence.h"
+#include "nmea/number_text.h"
 #include "nmea/track_point.h"
 
 namespace orv {
@@ -10,7 +11,7 @@ void GsaResponse::Empty(int valueSet) {
 }
 
 bool GsaResponse::Parse(const NmeaSentence& sentence) {
-  if (!HasFieldsAndChecksum(sentence, kDataFields, kDataFields)) return false;
+  if (!HasFieldsAndChecksum(sentence, kDataFields, kDataFieldsWithSystemId)) return false;
   Values& v = values_[0];
   const std::string_view selection = sentence.FieldView(1);
   v.selectionMode = selection == "A" ? kAutomatic : selection == "M" ? kManual : kSelectionUnset;
@@ -20,6 +21,9 @@ bool GsaResponse::Parse(const NmeaSentence& sentence) {
   v.pdop = sentence.GetDouble(15);
   v.hdop = sentence.GetDouble(16);
   v.vdop = sentence.GetDouble(17);
+  v.systemId = sentence.GetDataFieldCount() == kDataFieldsWithSystemId
+                   ? ParseHexDigit(sentence.FieldView(kDataFieldsWithSystemId))
+                   : -1;
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "nmea/gsv_response.h"
 
+#include "nmea/number_text.h"
 #include "nmea/track_point.h"
 
 namespace orv {
@@ -34,13 +35,22 @@ bool GsvResponse::Parse(const NmeaSentence& sentence) {
   v.sentenceNumber = number;
   int32_t inView = sentence.GetInteger(3);
   v.satellitesInView = inView == 0 || inView > kMaxSatellites ? kMaxSatellites : inView;
+  const int fields = sentence.GetDataFieldCount();
+  const bool hasSignalId = fields >= 4 && fields % 4 == 0;
+  v.signalId = hasSignalId ? ParseHexDigit(sentence.FieldView(fields)) : -1;
+  // The signal id is no satellite field: groups end before it.
+  const int lastSatelliteField = hasSignalId ? fields - 1 : fields;
+  auto satelliteField = [&](int field) {
+    return field <= lastSatelliteField ? sentence.FieldView(field) : std::string_view();
+  };
   for (int k = 0; k < kSatellitesPerSentence; ++k) {
     Satellite& satellite = v.satellites[(number - 1) * kSatellitesPerSentence + k];
     const int first = 4 + 4 * k;
-    satellite.prn = sentence.GetInteger(first);
-    satellite.elevation = sentence.GetInteger(first + 1);
-    satellite.azimuth = sentence.GetInteger(first + 2);
-    satellite.snr = sentence.FieldView(first + 3).empty() ? -1 : sentence.GetInteger(first + 3);
+    satellite.prn = ParseInteger(satelliteField(first));
+    satellite.elevation = ParseInteger(satelliteField(first + 1));
+    satellite.azimuth = ParseInteger(satelliteField(first + 2));
+    const std::string_view snr = satelliteField(first + 3);
+    satellite.snr = snr.empty() ? -1 : ParseInteger(snr);
   }
   return true;
 }

@@ -8,8 +8,8 @@
 
 namespace orv {
 
-// GSV, satellites in view; fewer than 20 data fields, up to four satellites
-// per sentence, up to three sentences per cycle.
+// GSV, satellites in view; up to four satellites per sentence, up to three
+// sentences per cycle; at most 20 data fields.
 //
 //   $GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75
 //          1 2 3  4  5  6   7  8  ...                           19
@@ -18,12 +18,18 @@ namespace orv {
 //   2 number of this sentence, 1..total (else the sentence is refused)
 //   3 satellites in view (0 or above 12 reads 12)
 //   4-7, 8-11, 12-15, 16-19 PRN, elevation, azimuth, SNR (empty SNR: -1)
+//   last: signal id of NMEA 4.1, one hex digit, after the satellite groups
+//
+// Satellite groups are four fields, so a sentence of 3 + 4k fields carries k
+// satellites (the last group may be cut short by fewer fields). A count that
+// is a multiple of four, 4 + 4k, cannot end in a whole group: its last field
+// is the signal id and the k satellites before it are whole groups.
 //
 // Into a TrackPoint: the satellites in view. Written from a point it shows a
 // simulated sky of twelve satellites that slowly moves from call to call.
 class GsvResponse : public NmeaResponse {
  public:
-  static constexpr int kMaxDataFields = 19;
+  static constexpr int kMaxDataFields = 20;
   static constexpr int kMaxSentences = 3;
   static constexpr int kSatellitesPerSentence = 4;
   static constexpr int kMaxSatellites = kMaxSentences * kSatellitesPerSentence;
@@ -39,6 +45,7 @@ class GsvResponse : public NmeaResponse {
     int32_t totalSentences = 0;
     int32_t sentenceNumber = 0;
     int32_t satellitesInView = 0;
+    int32_t signalId = -1;  // -1: not given
     std::array<Satellite, kMaxSatellites> satellites{};
   };
 

@@ -66,4 +66,13 @@ enum class ModeIndicator : int32_t {
   kDataNotValid = 'V'
 };
 
+// Navigational status of the NMEA 4.1 RMC; the code is the character value.
+enum class NavigationalStatus : int32_t {
+  kUnset = 0,
+  kSafe = 'S',
+  kCaution = 'C',
+  kUnsafe = 'U',
+  kNotValid = 'V'
+};
+
 }  // namespace orv

@@ -146,4 +146,8 @@ unsigned long ParseHexUnsigned(std::string_view text) {
   return negative ? 0UL - value : value;
 }
 
+int32_t ParseHexDigit(std::string_view text) {
+  return text.size() == 1 ? HexDigitValue(text[0]) : -1;
+}
+
 }  // namespace orv

@@ -29,4 +29,8 @@ int32_t ParseInteger(std::string_view text);
 // optional 0x prefix, hex digits; saturates at the largest value.
 unsigned long ParseHexUnsigned(std::string_view text);
 
+// The value of a field holding exactly one hex digit (the system and signal
+// ids of NMEA 4.1); -1 for anything else, an empty field included.
+int32_t ParseHexDigit(std::string_view text);
+
 }  // namespace orv

@@ -5,13 +5,30 @@
 #include "nmea/track_point.h"
 
 namespace orv {
+namespace {
+
+NavigationalStatus ReadNavigationalStatus(std::string_view field) {
+  if (field.size() != 1) return NavigationalStatus::kUnset;
+  switch (field[0]) {
+    case 'S':
+    case 'C':
+    case 'U':
+    case 'V':
+      return static_cast<NavigationalStatus>(field[0]);
+    default:
+      return NavigationalStatus::kUnset;
+  }
+}
+
+}  // namespace
 
 void RmcResponse::Empty(int valueSet) {
   if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
 }
 
 bool RmcResponse::Parse(const NmeaSentence& sentence) {
-  if (!HasFieldsAndChecksum(sentence, 11, 12)) return false;
+  if (!HasFieldsAndChecksum(sentence, kMinDataFields, kMaxDataFields)) return false;
+  const int fields = sentence.GetDataFieldCount();
   Values& v = values_[0];
   sentence.GetTime(1, 9, v.time, v.timeText);
   v.status = sentence.GetBoolean(2);
@@ -20,8 +37,9 @@ bool RmcResponse::Parse(const NmeaSentence& sentence) {
   v.trackDegrees = sentence.GetDouble(8);
   v.magneticVariation = sentence.GetDouble(10);
   v.variationDirection = sentence.GetEastWest(11);
-  v.mode =
-      sentence.GetDataFieldCount() == 12 ? sentence.GetModeIndicator(12) : ModeIndicator::kUnset;
+  v.mode = fields >= 12 ? sentence.GetModeIndicator(12) : ModeIndicator::kUnset;
+  v.navigationalStatus =
+      fields >= 13 ? ReadNavigationalStatus(sentence.FieldView(13)) : NavigationalStatus::kUnset;
   return true;
 }
 

@@ -10,7 +10,8 @@
 
 namespace orv {
 
-// RMC, recommended minimum data; 11 data fields, or 12 with the mode indicator.
+// RMC, recommended minimum data; 11 data fields, 12 with the mode indicator,
+// 13 with the navigational status of NMEA 4.1.
 //
 //   $GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A
 //          1      2 3        4 5         6 7     8     9      10    11
@@ -20,6 +21,8 @@ namespace orv {
 //   8 track made good, degrees true           9 date ddmmyy
 //   10 magnetic variation, degrees            11 its direction E/W
 //   12 mode indicator (NMEA 2.3 and later)
+//   13 navigational status S, C, U or V (NMEA 4.1; kept, not used for the
+//      point: receivers that do not assess it send V with every fix)
 //
 // Into a TrackPoint, only with status A: position, speed, course, variation
 // and the full date; a warning RMC is refused so the partial epoch is dropped.
@@ -35,7 +38,11 @@ class RmcResponse : public NmeaResponse {
     double magneticVariation = 0.0;
     EastWest variationDirection = EastWest::kUnset;
     ModeIndicator mode = ModeIndicator::kUnset;
+    NavigationalStatus navigationalStatus = NavigationalStatus::kUnset;
   };
+
+  static constexpr int kMinDataFields = 11;
+  static constexpr int kMaxDataFields = 13;
 
   RmcResponse() : NmeaResponse("RMC") {}
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -71,12 +72,20 @@ INSTANTIATE_TEST_SUITE_P(
                        true},
         AcceptanceCase{"GSA 16", "GSA", Framed("GPGSA,A,3,04,05,,09,12,,,24,,,,2.5,1.3,2.1"),
                        false},
+        AcceptanceCase{"GSA 18 (system id)", "GSA",
+                       Framed("GNGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1,1"), true},
+        AcceptanceCase{"GSA 19", "GSA", Framed("GNGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1,1,"),
+                       false},
         AcceptanceCase{"GSV 19", "GSV",
                        Framed("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45"),
                        true},
-        AcceptanceCase{"GSV 20", "GSV",
-                       Framed("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,"),
-                       false},
+        AcceptanceCase{"GSV 20 (signal id)", "GSV",
+                       Framed("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1"),
+                       true},
+        AcceptanceCase{
+            "GSV 21", "GSV",
+            Framed("GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45,1,"), false},
+        AcceptanceCase{"GSV 4 (signal id only)", "GSV", Framed("GPGSV,1,1,00,1"), true},
         AcceptanceCase{"GSV short last sentence", "GSV", Framed("GPGSV,2,2,05,01,40,083,46"), true},
         AcceptanceCase{"GSV number above total", "GSV", Framed("GPGSV,2,3,08,01,40,083,46"), false},
         AcceptanceCase{"GSV number 0", "GSV", Framed("GPGSV,2,0,08,01,40,083,46"), false},
@@ -84,7 +93,9 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptanceCase{"GSV total 5, number 4", "GSV", Framed("GPGSV,5,4,08,01,40,083,46"), false},
         AcceptanceCase{"RMC 11", "RMC", Framed(kRmc), true},
         AcceptanceCase{"RMC 12", "RMC", Framed(std::string(kRmc) + ",A"), true},
-        AcceptanceCase{"RMC 13", "RMC", Framed(std::string(kRmc) + ",A,"), false},
+        AcceptanceCase{"RMC 13 (navigational status)", "RMC", Framed(std::string(kRmc) + ",A,S"),
+                       true},
+        AcceptanceCase{"RMC 14", "RMC", Framed(std::string(kRmc) + ",A,S,"), false},
         AcceptanceCase{"RMC 10", "RMC",
                        Framed("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1"),
                        false},
@@ -231,6 +242,102 @@ TEST(GsaResponse, CopiesTheTwelvePrnSlots) {
   EXPECT_EQ(gsa.Parsed().fixType, 0);  // 7 is no fix type
   EXPECT_DOUBLE_EQ(gsa.Parsed().vdop, 2.1);
 }
+
+TEST(RmcResponse, TheNmea41FormKeepsModeAndNavigationalStatus) {
+  RmcResponse rmc;
+  TrackPoint point;
+  ASSERT_TRUE(rmc.ParseToPoint(
+      NmeaSentence(Framed("GNRMC,223745.00,A,3806.62964,N,12237.61382,W,0.040,,110720,,,D,V")),
+      point));
+  EXPECT_EQ(rmc.Parsed().mode, ModeIndicator::kDifferential);
+  EXPECT_EQ(rmc.Parsed().navigationalStatus, NavigationalStatus::kNotValid);
+  // A receiver that does not assess its navigational status sends V with
+  // every fix: the fix still counts.
+  EXPECT_TRUE(point.RmcSeen());
+  EXPECT_NEAR(point.Position().LongitudeDegrees(), -(122 + 37.61382 / 60), 1e-9);
+
+  ASSERT_TRUE(rmc.Parse(NmeaSentence(Framed(std::string(kRmc) + ",A,C"))));
+  EXPECT_EQ(rmc.Parsed().navigationalStatus, NavigationalStatus::kCaution);
+  ASSERT_TRUE(rmc.Parse(NmeaSentence(Framed(std::string(kRmc) + ",A,X"))));
+  EXPECT_EQ(rmc.Parsed().navigationalStatus, NavigationalStatus::kUnset);
+  ASSERT_TRUE(rmc.Parse(NmeaSentence(Framed(std::string(kRmc) + ",A"))));
+  EXPECT_EQ(rmc.Parsed().navigationalStatus, NavigationalStatus::kUnset);
+}
+
+TEST(GsaResponse, TheNmea41FormKeepsTheSystemId) {
+  GsaResponse gsa;
+  TrackPoint point;
+  ASSERT_TRUE(gsa.ParseToPoint(
+      NmeaSentence(Framed("GNGSA,A,3,82,73,74,67,81,83,68,,,,,,0.99,0.54,0.83,2")), point));
+  EXPECT_EQ(gsa.Parsed().systemId, 2);
+  EXPECT_EQ(point.SatellitePrns(),
+            (TrackPoint::PrnList{82, 73, 74, 67, 81, 83, 68, 0, 0, 0, 0, 0}));
+  EXPECT_DOUBLE_EQ(gsa.Parsed().vdop, 0.83);
+  ASSERT_TRUE(gsa.Parse(NmeaSentence(Framed("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"))));
+  EXPECT_EQ(gsa.Parsed().systemId, -1);
+}
+
+struct GsvFormCase {
+  const char* legend;
+  const char* body;
+  std::array<int32_t, 4> prns;  // the four slots of this sentence's number
+  std::array<int32_t, 4> snrs;
+  int32_t signalId;
+};
+
+class GsvForms : public ::testing::TestWithParam<GsvFormCase> {};
+
+// A trailing signal id must never be read as the PRN of a further satellite.
+TEST_P(GsvForms, TellTheSignalIdFromASatelliteGroup) {
+  const GsvFormCase& c = GetParam();
+  GsvResponse gsv;
+  ASSERT_TRUE(gsv.Parse(NmeaSentence(Framed(c.body)))) << c.legend;
+  const GsvResponse::Values& v = gsv.Parsed();
+  const int first = (v.sentenceNumber - 1) * GsvResponse::kSatellitesPerSentence;
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(v.satellites[first + k].prn, c.prns[k]) << c.legend << " slot " << k;
+    EXPECT_EQ(v.satellites[first + k].snr, c.snrs[k]) << c.legend << " slot " << k;
+  }
+  EXPECT_EQ(v.signalId, c.signalId) << c.legend;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GsvForms,
+    ::testing::Values(
+        GsvFormCase{"four satellites and signal id",
+                    "GPGSV,3,1,10,05,01,047,,10,29,224,,13,22,062,23,15,40,094,,1",
+                    {5, 10, 13, 15},
+                    {-1, -1, 23, -1},
+                    1},
+        GsvFormCase{"two satellites and signal id",
+                    "GLGSV,3,3,10,83,52,346,29,84,05,307,,1",
+                    {83, 84, 0, 0},
+                    {29, -1, -1, -1},
+                    1},
+        GsvFormCase{"one satellite and hex signal id",
+                    "GBGSV,1,1,01,27,78,059,44,B",
+                    {27, 0, 0, 0},
+                    {44, -1, -1, -1},
+                    11},
+        GsvFormCase{"no satellite, signal id", "GPGSV,1,1,03,7", {0, 0, 0, 0}, {-1, -1, -1, -1}, 7},
+        GsvFormCase{
+            "empty signal id", "GPGSV,1,1,01,27,78,059,44,", {27, 0, 0, 0}, {44, -1, -1, -1}, -1},
+        GsvFormCase{"four satellites, no signal id",
+                    "GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45",
+                    {1, 2, 12, 14},
+                    {46, 41, 39, 45},
+                    -1},
+        GsvFormCase{"group cut after the elevation",
+                    "GPGSV,1,1,02,01,40,083,46,02,17",
+                    {1, 2, 0, 0},
+                    {46, -1, -1, -1},
+                    -1},
+        GsvFormCase{"group cut after the azimuth",
+                    "GPGSV,1,1,02,01,40,083,46,02,17,308",
+                    {1, 2, 0, 0},
+                    {46, -1, -1, -1},
+                    -1}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(GsvResponse, StoresEachSentencesSatellitesInItsSlots) {
   GsvResponse gsv;
