@@ -33,8 +33,8 @@ bool GsvResponse::Parse(const NmeaSentence& sentence) {
   Values& v = values_[0];
   v.totalSentences = total;
   v.sentenceNumber = number;
-  int32_t inView = sentence.GetInteger(3);
-  v.satellitesInView = inView == 0 || inView > kMaxSatellites ? kMaxSatellites : inView;
+  const int32_t inView = sentence.GetInteger(3);
+  v.satellitesInView = inView > kMaxSatellites ? kMaxSatellites : inView;
   const int fields = sentence.GetDataFieldCount();
   const bool hasSignalId = fields >= 4 && fields % 4 == 0;
   v.signalId = hasSignalId ? ParseHexDigit(sentence.FieldView(fields)) : -1;
@@ -44,7 +44,9 @@ bool GsvResponse::Parse(const NmeaSentence& sentence) {
     return field <= lastSatelliteField ? sentence.FieldView(field) : std::string_view();
   };
   for (int k = 0; k < kSatellitesPerSentence; ++k) {
-    Satellite& satellite = v.satellites[(number - 1) * kSatellitesPerSentence + k];
+    const int slot = (number - 1) * kSatellitesPerSentence + k;
+    if (slot >= kMaxSatellites) break;
+    Satellite& satellite = v.satellites[slot];
     const int first = 4 + 4 * k;
     satellite.prn = ParseInteger(satelliteField(first));
     satellite.elevation = ParseInteger(satelliteField(first + 1));
@@ -67,14 +69,14 @@ bool GsvResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint&) {
   azimuthOffset_.Step(2, 29);
 
   Values& v = values_[1];
-  v.totalSentences = kMaxSentences;
+  v.totalSentences = kGeneratedSentences;
   v.satellitesInView = kMaxSatellites;
   for (int i = 0; i < kMaxSatellites; ++i) {
     v.satellites[i] = Satellite{i + 1, elevation_.value, i * 30 + azimuthOffset_.value, 40};
   }
 
   sentence.Clear();
-  for (int32_t number = 1; number <= kMaxSentences; ++number) {
+  for (int32_t number = 1; number <= kGeneratedSentences; ++number) {
     v.sentenceNumber = number;
     BeginSentence(line_);
     line_.Append(v.totalSentences);

@@ -8,15 +8,15 @@
 
 namespace orv {
 
-// GSV, satellites in view; up to four satellites per sentence, up to three
+// GSV, satellites in view; up to four satellites per sentence, up to nine
 // sentences per cycle; at most 20 data fields.
 //
 //   $GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75
 //          1 2 3  4  5  6   7  8  ...                           19
 //
-//   1 total number of sentences (0 or above 3 reads 3)
+//   1 total number of sentences (0 or above 9 reads 9)
 //   2 number of this sentence, 1..total (else the sentence is refused)
-//   3 satellites in view (0 or above 12 reads 12)
+//   3 satellites in view (above 12 reads 12: the count the views show)
 //   4-7, 8-11, 12-15, 16-19 PRN, elevation, azimuth, SNR (empty SNR: -1)
 //   last: signal id of NMEA 4.1, one hex digit, after the satellite groups
 //
@@ -25,14 +25,20 @@ namespace orv {
 // is a multiple of four, 4 + 4k, cannot end in a whole group: its last field
 // is the signal id and the k satellites before it are whole groups.
 //
+// A multi-system receiver sees more than twelve satellites and needs more
+// than three sentences; the table keeps the first twelve and the satellites
+// of sentences 4 to 9 are not kept.
+//
 // Into a TrackPoint: the satellites in view. Written from a point it shows a
-// simulated sky of twelve satellites that slowly moves from call to call.
+// simulated sky of twelve satellites, in three sentences, that slowly moves
+// from call to call.
 class GsvResponse : public NmeaResponse {
  public:
   static constexpr int kMaxDataFields = 20;
-  static constexpr int kMaxSentences = 3;
+  static constexpr int kMaxSentences = 9;
   static constexpr int kSatellitesPerSentence = 4;
-  static constexpr int kMaxSatellites = kMaxSentences * kSatellitesPerSentence;
+  static constexpr int kMaxSatellites = 12;
+  static constexpr int kGeneratedSentences = kMaxSatellites / kSatellitesPerSentence;
 
   struct Satellite {
     int32_t prn = 0;

@@ -89,8 +89,15 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptanceCase{"GSV short last sentence", "GSV", Framed("GPGSV,2,2,05,01,40,083,46"), true},
         AcceptanceCase{"GSV number above total", "GSV", Framed("GPGSV,2,3,08,01,40,083,46"), false},
         AcceptanceCase{"GSV number 0", "GSV", Framed("GPGSV,2,0,08,01,40,083,46"), false},
-        AcceptanceCase{"GSV total 5 counts as 3", "GSV", Framed("GPGSV,5,3,08,01,40,083,46"), true},
-        AcceptanceCase{"GSV total 5, number 4", "GSV", Framed("GPGSV,5,4,08,01,40,083,46"), false},
+        AcceptanceCase{"GSV 4 of 4", "GSV", Framed("GPGSV,4,4,16,01,40,083,46"), true},
+        AcceptanceCase{"GSV 9 of 9", "GSV", Framed("GPGSV,9,9,36,01,40,083,46"), true},
+        AcceptanceCase{"GSV total 5, number 6", "GSV", Framed("GPGSV,5,6,24,01,40,083,46"), false},
+        AcceptanceCase{"GSV total 10 counts as 9", "GSV", Framed("GPGSV,10,9,36,01,40,083,46"),
+                       true},
+        AcceptanceCase{"GSV total 10, number 10", "GSV", Framed("GPGSV,10,10,40,01,40,083,46"),
+                       false},
+        AcceptanceCase{"GSV total 0 counts as 9", "GSV", Framed("GPGSV,0,9,36,01,40,083,46"), true},
+        AcceptanceCase{"GSV negative total", "GSV", Framed("GPGSV,-1,1,08,01,40,083,46"), false},
         AcceptanceCase{"RMC 11", "RMC", Framed(kRmc), true},
         AcceptanceCase{"RMC 12", "RMC", Framed(std::string(kRmc) + ",A"), true},
         AcceptanceCase{"RMC 13 (navigational status)", "RMC", Framed(std::string(kRmc) + ",A,S"),
@@ -353,17 +360,32 @@ TEST(GsvResponse, StoresEachSentencesSatellitesInItsSlots) {
   EXPECT_EQ(v.satellites[7].snr, 45);
   EXPECT_EQ(v.satellites[0].prn, 0);  // sentence 1 not seen
 
-  // A total of 5 is read as 3; 0 satellites in view as 12.
-  ASSERT_TRUE(gsv.ParseToPoint(NmeaSentence(Framed("GPGSV,5,3,00,31,40,083,46")), point));
-  EXPECT_EQ(gsv.Parsed().totalSentences, 3);
+  // A total of 12 is read as 9; more than 12 satellites in view show 12.
+  ASSERT_TRUE(gsv.ParseToPoint(NmeaSentence(Framed("GPGSV,12,3,16,31,40,083,46")), point));
+  EXPECT_EQ(gsv.Parsed().totalSentences, 9);
   EXPECT_EQ(point.SatellitesInView(), 12);
   EXPECT_EQ(gsv.Parsed().satellites[8].prn, 31);
   EXPECT_EQ(gsv.Parsed().satellites[9].snr, -1);  // fields past the end
 
+  // Sentence 4 is taken for its count, but its satellites have no slot.
+  const auto before = gsv.Parsed().satellites;
+  ASSERT_TRUE(gsv.ParseToPoint(
+      NmeaSentence(Framed("GPGSV,4,4,16,29,46,133,43,44,45,171,45,46,45,191,43,51,43,156,43,1")),
+      point));
+  EXPECT_EQ(gsv.Parsed().sentenceNumber, 4);
+  EXPECT_EQ(point.SatellitesInView(), 12);
+  for (int slot = 0; slot < GsvResponse::kMaxSatellites; ++slot) {
+    EXPECT_EQ(gsv.Parsed().satellites[slot].prn, before[slot].prn) << slot;
+  }
+
+  // A receiver that sees nothing says so.
+  ASSERT_TRUE(gsv.ParseToPoint(NmeaSentence(Framed("GPGSV,1,1,00,1")), point));
+  EXPECT_EQ(point.SatellitesInView(), 0);
+
   // A refused sentence changes nothing.
   EXPECT_FALSE(gsv.ParseToPoint(NmeaSentence(Framed("GPGSV,2,3,05,32,40,083,46")), point));
   EXPECT_EQ(gsv.Parsed().satellites[8].prn, 31);
-  EXPECT_EQ(point.SatellitesInView(), 12);
+  EXPECT_EQ(point.SatellitesInView(), 0);
 }
 
 TEST(GllAndVtg, ReadTheirFieldsAndEndAnRmcRun) {
