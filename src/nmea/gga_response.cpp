@@ -31,7 +31,10 @@ bool GgaResponse::ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) 
   // Written before SetFixTime on purpose: a new epoch resets it, and the
   // track then refills it from the last known count.
   point.SetSatellitesInUse(v.satellitesInUse);
-  if (v.quality != 0 && v.hdop <= kMaxUsableHdop && point.SetFixTime(v.time)) {
+  // Some receivers claim a fix before they have a position: without both
+  // hemisphere letters the point would carry unknown coordinates.
+  if (v.quality != 0 && v.hdop <= kMaxUsableHdop && v.position.IsValid() &&
+      point.SetFixTime(v.time)) {
     point.TakeEpochPosition(v.position);
     point.SetAltitudeMsl(v.altitude);
     point.SetGeoidSeparation(v.geoidalSeparation);

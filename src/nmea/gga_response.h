@@ -22,7 +22,8 @@ namespace orv {
 //   13 age of differential data   14 differential station id
 //
 // Into a TrackPoint: the satellites in use always; position, altitude and
-// geoidal separation only from a fix (quality not 0) with HDOP at most 10.0.
+// geoidal separation only from a fix (quality not 0) with HDOP at most 10.0
+// and a whole position (both hemisphere letters).
 class GgaResponse : public NmeaResponse {
  public:
   struct Values {

@@ -46,7 +46,11 @@ bool RmcResponse::Parse(const NmeaSentence& sentence) {
 bool RmcResponse::ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) {
   if (!Parse(sentence)) return false;
   const Values& v = values_[0];
-  if (v.status != NmeaBoolean::kTrue || !point.SetFixTime(v.time)) return false;
+  // A valid status without a whole position is no fix either: taking it
+  // would complete a point with unknown coordinates.
+  if (v.status != NmeaBoolean::kTrue || !v.position.IsValid() || !point.SetFixTime(v.time)) {
+    return false;
+  }
   point.TakeEpochPosition(v.position);
   point.SetSpeedKnots(v.speedKnots);
   point.SetCourseDegrees(v.trackDegrees);

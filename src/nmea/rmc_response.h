@@ -24,8 +24,9 @@ namespace orv {
 //   13 navigational status S, C, U or V (NMEA 4.1; kept, not used for the
 //      point: receivers that do not assess it send V with every fix)
 //
-// Into a TrackPoint, only with status A: position, speed, course, variation
-// and the full date; a warning RMC is refused so the partial epoch is dropped.
+// Into a TrackPoint, only with status A and a whole position (both hemisphere
+// letters): position, speed, course, variation and the full date. Any other
+// RMC is refused like a warning, so the partial epoch is dropped.
 class RmcResponse : public NmeaResponse {
  public:
   struct Values {

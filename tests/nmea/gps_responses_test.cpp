@@ -135,8 +135,11 @@ struct GgaPointCase {
   const char* legend;
   const char* quality;
   const char* hdop;
+  const char* position;
   bool positionTaken;
 };
+
+constexpr char kPosition[] = "4807.038,N,01131.000,E";
 
 class GgaIntoPoint : public ::testing::TestWithParam<GgaPointCase> {};
 
@@ -145,7 +148,7 @@ TEST_P(GgaIntoPoint, TakesThePositionOnlyFromAUsableFix) {
   GgaResponse gga;
   TrackPoint point;
   point.SetLastWasRmc(true);
-  const std::string text = Framed(std::string("GPGGA,123519,4807.038,N,01131.000,E,") + c.quality +
+  const std::string text = Framed(std::string("GPGGA,123519,") + c.position + "," + c.quality +
                                   ",08," + c.hdop + ",545.4,M,46.9,M,,");
   ASSERT_TRUE(gga.ParseToPoint(NmeaSentence(text), point)) << c.legend;
   EXPECT_EQ(point.SatellitesInUse(), 8);
@@ -158,13 +161,19 @@ TEST_P(GgaIntoPoint, TakesThePositionOnlyFromAUsableFix) {
   EXPECT_FALSE(point.Complete());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GgaIntoPoint,
-                         ::testing::Values(GgaPointCase{"fix", "1", "0.9", true},
-                                           GgaPointCase{"HDOP exactly 10.0", "1", "10.0", true},
-                                           GgaPointCase{"HDOP 10.1", "1", "10.1", false},
-                                           GgaPointCase{"HDOP 10.01", "2", "10.01", false},
-                                           GgaPointCase{"no fix", "0", "0.9", false}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GgaIntoPoint,
+    ::testing::Values(
+        GgaPointCase{"fix", "1", "0.9", kPosition, true},
+        GgaPointCase{"HDOP exactly 10.0", "1", "10.0", kPosition, true},
+        GgaPointCase{"HDOP 10.1", "1", "10.1", kPosition, false},
+        GgaPointCase{"HDOP 10.01", "2", "10.01", kPosition, false},
+        GgaPointCase{"no fix", "0", "0.9", kPosition, false},
+        GgaPointCase{"fix without position", "1", "0.9", ",,,", false},
+        GgaPointCase{"no longitude letter", "1", "0.9", "4807.038,N,01131.000,", false},
+        GgaPointCase{"no latitude letter", "1", "0.9", "4807.038,,01131.000,E", false},
+        GgaPointCase{"lower-case letter", "1", "0.9", "4807.038,n,01131.000,E", false}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(GgaResponse, ANewSecondResetsThePointBeforeTheFixIsTaken) {
   GgaResponse gga;
@@ -211,6 +220,22 @@ TEST(RmcResponse, AWarningRmcIsReadButRefusedForThePoint) {
   EXPECT_FALSE(point.TimeSet());
   EXPECT_FALSE(point.PositionSet());
   EXPECT_EQ(point.SpeedKnots(), 0.0);
+}
+
+TEST(RmcResponse, AValidRmcWithoutAWholePositionIsRefusedLikeAWarning) {
+  for (const char* position : {",,,", "4807.038,N,,", ",,01131.000,E", "4807.038,N,01131.000,w"}) {
+    SCOPED_TRACE(position);
+    RmcResponse rmc;
+    TrackPoint point;
+    const std::string text =
+        Framed(std::string("GPRMC,123519,A,") + position + ",022.4,084.4,230394,003.1,W");
+    EXPECT_FALSE(rmc.ParseToPoint(NmeaSentence(text), point));
+    EXPECT_EQ(rmc.Parsed().status, NmeaBoolean::kTrue);  // read, but no fix
+    EXPECT_FALSE(point.TimeSet());
+    EXPECT_FALSE(point.PositionSet());
+    EXPECT_FALSE(point.RmcSeen());
+    EXPECT_FALSE(point.LastWasRmc());
+  }
 }
 
 TEST(GgaAndRmc, BothOfOneSecondCompleteThePointInEitherOrder) {
