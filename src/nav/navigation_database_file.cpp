@@ -45,6 +45,10 @@ class FileDescriptor {
   ~FileDescriptor() { Close(); }
   FileDescriptor(const FileDescriptor&) = delete;
   FileDescriptor& operator=(const FileDescriptor&) = delete;
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
   int Get() const { return fd_; }
   bool IsOpen() const { return fd_ >= 0; }
   int Close() {
@@ -94,14 +98,24 @@ std::optional<FileError> WriteAll(int fd, std::string_view data, const std::stri
   return std::nullopt;
 }
 
-// Creates `path` exclusively with `data`, synced to the disk.
-std::optional<FileError> WriteNewFile(const std::string& path, std::string_view data) {
-  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-  if (!fd.IsOpen()) return ErrorOf("CreateFile", path);
-  if (auto error = WriteAll(fd.Get(), data, path)) return error;
-  if (::fsync(fd.Get()) != 0) return ErrorOf("FlushFileBuffers", path);
-  if (fd.Close() != 0) return ErrorOf("CloseHandle", path);
-  return std::nullopt;
+// Creates a new temporary file beside `target` holding `data`, synced to
+// the disk, and names it in `created`. A name left behind by an earlier run
+// that died is skipped, not overwritten.
+std::optional<FileError> WriteTemporaryFile(const std::string& target, std::string_view data,
+                                            std::string& created) {
+  constexpr int kNameAttempts = 100;
+  FileDescriptor fd;
+  for (int attempt = 0; attempt < kNameAttempts && !fd.IsOpen(); ++attempt) {
+    created = TemporaryPathBeside(target);
+    fd.Reset(::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!fd.IsOpen() && errno != EEXIST) break;
+  }
+  if (!fd.IsOpen()) return ErrorOf("CreateFile", created);
+  std::optional<FileError> error = WriteAll(fd.Get(), data, created);
+  if (!error && ::fsync(fd.Get()) != 0) error = ErrorOf("FlushFileBuffers", created);
+  if (!error && fd.Close() != 0) error = ErrorOf("CloseHandle", created);
+  if (error) ::unlink(created.c_str());
+  return error;
 }
 
 std::optional<FileError> ReadWholeFile(const std::string& path, std::string& out) {
@@ -269,32 +283,31 @@ void ReportFileError(Prompter* prompter, const FileError& error) {
 
 std::optional<FileError> ReplaceFileContents(const std::string& path, std::string_view contents,
                                              const std::string& backupPath) {
-  const std::string temporary = TemporaryPathBeside(path);
-  if (auto error = WriteNewFile(temporary, contents)) {
-    ::unlink(temporary.c_str());
-    return error;
-  }
+  std::string temporary;
+  if (auto error = WriteTemporaryFile(path, contents, temporary)) return error;
 
   // The backup is swapped in by rename as well, so it too is always whole.
   struct stat current {};
   if (!backupPath.empty() && ::stat(path.c_str(), &current) == 0) {
-    const std::string backupTemporary = TemporaryPathBeside(backupPath);
-    if (::link(path.c_str(), backupTemporary.c_str()) != 0) {
+    std::string backupTemporary;
+    std::optional<FileError> error;
+    bool linked = false;
+    for (int attempt = 0; attempt < 100 && !linked; ++attempt) {
+      backupTemporary = TemporaryPathBeside(backupPath);
+      linked = ::link(path.c_str(), backupTemporary.c_str()) == 0;
+      if (!linked && errno != EEXIST) break;
+    }
+    if (!linked) {
       // No hard links here (some shared or removable file systems): copy.
       std::string old;
-      if (auto error = ReadWholeFile(path, old)) {
-        ::unlink(temporary.c_str());
-        return error;
-      }
-      if (auto error = WriteNewFile(backupTemporary, old)) {
-        ::unlink(backupTemporary.c_str());
-        ::unlink(temporary.c_str());
-        return error;
-      }
+      error = ReadWholeFile(path, old);
+      if (!error) error = WriteTemporaryFile(backupPath, old, backupTemporary);
     }
-    if (::rename(backupTemporary.c_str(), backupPath.c_str()) != 0) {
-      FileError error = ErrorOf("MoveFile", backupTemporary);
+    if (!error && ::rename(backupTemporary.c_str(), backupPath.c_str()) != 0) {
+      error = ErrorOf("MoveFile", backupTemporary);
       ::unlink(backupTemporary.c_str());
+    }
+    if (error) {
       ::unlink(temporary.c_str());
       return error;
     }
