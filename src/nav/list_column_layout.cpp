@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "nav/navigation_settings.h"
+#include "nav/navigation_setting_keys.h"
+#include "platform/settings_store.h"
 
 namespace orv {
 namespace {
@@ -64,24 +65,25 @@ int DefaultColumnWidth(int logicalWidth, int dpi) {
   return static_cast<int>(std::lround(static_cast<double>(logicalWidth) * dpi / kReferenceDpi));
 }
 
-std::vector<int> LoadColumnWidths(NavigationList list, int dpi, NavigationSettings* settings) {
+std::vector<int> LoadColumnWidths(NavigationList list, int dpi, SettingsStore* settings) {
   std::vector<int> widths;
   for (const ListColumn& column : ListColumns(list)) {
     std::optional<uint32_t> stored;
-    if (settings != nullptr) stored = settings->ReadDword(ListLayoutKey(list), column.valueName);
+    if (settings != nullptr)
+      stored =
+          settings->ReadDword(SettingsHive::kCurrentUser, ListLayoutKey(list), column.valueName);
     widths.push_back(stored && *stored <= INT32_MAX ? static_cast<int>(*stored)
                                                     : DefaultColumnWidth(column.logicalWidth, dpi));
   }
   return widths;
 }
 
-void StoreColumnWidths(NavigationList list, std::span<const int> widths,
-                       NavigationSettings* settings) {
+void StoreColumnWidths(NavigationList list, std::span<const int> widths, SettingsStore* settings) {
   if (settings == nullptr) return;
   const std::span<const ListColumn> columns = ListColumns(list);
   const size_t count = std::min(columns.size(), widths.size());
   for (size_t i = 0; i < count; ++i) {
-    settings->WriteDword(ListLayoutKey(list), columns[i].valueName,
+    settings->WriteDword(SettingsHive::kCurrentUser, ListLayoutKey(list), columns[i].valueName,
                          static_cast<uint32_t>(std::max(widths[i], 0)));
   }
 }

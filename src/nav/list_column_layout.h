@@ -7,7 +7,7 @@
 
 namespace orv {
 
-class NavigationSettings;
+class SettingsStore;
 
 enum class NavigationList { kWaypointList, kRouteList, kRouteWaypointList };
 
@@ -25,10 +25,9 @@ std::string_view ListLayoutKey(NavigationList list);
 // The default width of a column on a screen of `dpi` dots per inch: round(w * dpi / 96).
 int DefaultColumnWidth(int logicalWidth, int dpi);
 // The widths to show: each persisted value, or the default where there is none.
-std::vector<int> LoadColumnWidths(NavigationList list, int dpi, NavigationSettings* settings);
+std::vector<int> LoadColumnWidths(NavigationList list, int dpi, SettingsStore* settings);
 // Writes the current widths back; extra or missing entries are ignored.
-void StoreColumnWidths(NavigationList list, std::span<const int> widths,
-                       NavigationSettings* settings);
+void StoreColumnWidths(NavigationList list, std::span<const int> widths, SettingsStore* settings);
 
 // The status line of a list without entries.
 inline constexpr std::string_view kNoWaypointsText = "There are not Waypoints";

@@ -5,12 +5,13 @@
 #include <utility>
 
 #include "nav/item_name.h"
-#include "nav/navigation_settings.h"
+#include "nav/navigation_setting_keys.h"
 #include "nmea/nmea_parser.h"
 #include "nmea/number_text.h"
 #include "nmea/rte_sentence.h"
 #include "nmea/wpd_sentence.h"
 #include "nmea/wpl_sentence.h"
+#include "platform/settings_store.h"
 
 namespace orv {
 namespace {
@@ -139,7 +140,7 @@ void NavigationDatabase::SetPrompter(Prompter* prompter) {
   prompter_ = prompter;
 }
 
-void NavigationDatabase::SetSettings(NavigationSettings* settings) {
+void NavigationDatabase::SetSettings(SettingsStore* settings) {
   std::lock_guard lock(mutex_);
   settings_ = settings;
 }
@@ -562,7 +563,8 @@ std::string NavigationDatabase::DefaultNewName(ItemKind kind) const {
   std::lock_guard lock(mutex_);
   uint32_t number = 0;
   if (settings_ != nullptr)
-    number = settings_->ReadDword(NamingKey(kind), kStartNumberValue).value_or(0);
+    number = settings_->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
+                 .value_or(0);
   return NumberedName(kind, number);
 }
 
@@ -574,7 +576,8 @@ std::string NavigationDatabase::TakeGeneratedName(ItemKind kind) {
 std::string NavigationDatabase::TakeGeneratedNameLocked(ItemKind kind) {
   uint32_t number = 0;
   if (settings_ != nullptr)
-    number = settings_->ReadDword(NamingKey(kind), kStartNumberValue).value_or(0);
+    number = settings_->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
+                 .value_or(0);
   std::string name = NumberedName(kind, number);
   const auto taken = [&](std::string_view candidate) {
     return (kind == ItemKind::kWaypoint ? FindWaypointLocked(candidate)
@@ -582,7 +585,7 @@ std::string NavigationDatabase::TakeGeneratedNameLocked(ItemKind kind) {
   };
   while (taken(name)) name = RandomLetters();
   if (settings_ != nullptr) {
-    settings_->WriteDword(NamingKey(kind), kStartNumberValue,
+    settings_->WriteDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue,
                           number >= kLastStartNumber ? 0 : number + 1);
   }
   return name;
@@ -629,8 +632,10 @@ void NavigationDatabase::StoreCreatedLocked(ItemKind kind, int index) {
     SetLastUsedRouteLocked(index, true);
   }
   if (settings_ == nullptr) return;
-  const uint32_t number = settings_->ReadDword(NamingKey(kind), kStartNumberValue).value_or(0);
-  settings_->WriteDword(NamingKey(kind), kStartNumberValue,
+  const uint32_t number =
+      settings_->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
+          .value_or(0);
+  settings_->WriteDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue,
                         number >= kLastStartNumber ? 0 : number + 1);
 }
 
@@ -1006,7 +1011,7 @@ void NavigationDatabase::SetLastUsedRoute(int index, bool persist) {
 void NavigationDatabase::SetLastUsedWaypointLocked(int index, bool persist) {
   lastUsedWaypoint_ = index < 0 ? -1 : index;
   if (persist && settings_ != nullptr) {
-    settings_->WriteDword(kGeneralSettingsKey, kWaypointLastUsedValue,
+    settings_->WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, kWaypointLastUsedValue,
                           static_cast<uint32_t>(lastUsedWaypoint_));
   }
 }
@@ -1014,7 +1019,7 @@ void NavigationDatabase::SetLastUsedWaypointLocked(int index, bool persist) {
 void NavigationDatabase::SetLastUsedRouteLocked(int index, bool persist) {
   lastUsedRoute_ = index < 0 ? -1 : index;
   if (persist && settings_ != nullptr) {
-    settings_->WriteDword(kGeneralSettingsKey, kRouteLastUsedValue,
+    settings_->WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, kRouteLastUsedValue,
                           static_cast<uint32_t>(lastUsedRoute_));
   }
 }
@@ -1023,11 +1028,13 @@ void NavigationDatabase::RestoreLastUsed() {
   std::lock_guard lock(mutex_);
   if (settings_ == nullptr) return;
   // -1 is stored as 0xFFFFFFFF, which is out of range like any stale index.
-  if (const auto route = settings_->ReadDword(kGeneralSettingsKey, kRouteLastUsedValue);
+  if (const auto route = settings_->ReadDword(SettingsHive::kCurrentUser, kGeneralSettingsKey,
+                                              kRouteLastUsedValue);
       route && *route < routes_.size()) {
     lastUsedRoute_ = static_cast<int>(*route);
   }
-  if (const auto waypoint = settings_->ReadDword(kGeneralSettingsKey, kWaypointLastUsedValue);
+  if (const auto waypoint = settings_->ReadDword(SettingsHive::kCurrentUser, kGeneralSettingsKey,
+                                                 kWaypointLastUsedValue);
       waypoint && *waypoint < waypoints_.size()) {
     lastUsedWaypoint_ = static_cast<int>(*waypoint);
   }

@@ -17,7 +17,7 @@
 
 namespace orv {
 
-class NavigationSettings;
+class SettingsStore;
 
 enum class TargetKind : int { kNone = 0, kWaypoint = 1, kRoute = 2 };
 
@@ -74,7 +74,7 @@ class NavigationDatabase {
 
   // Not owned; either may be null (then nothing is asked, or nothing persisted).
   void SetPrompter(Prompter* prompter);
-  void SetSettings(NavigationSettings* settings);
+  void SetSettings(SettingsStore* settings);
   // Records whose source is this path are the database's own.
   void SetDatabasePath(std::string_view path);
   std::string DatabasePath() const;
@@ -218,7 +218,7 @@ class NavigationDatabase {
 
   mutable std::mutex mutex_;
   Prompter* prompter_ = nullptr;
-  NavigationSettings* settings_ = nullptr;
+  SettingsStore* settings_ = nullptr;
   std::string databasePath_;
 
   std::vector<Waypoint> waypoints_;

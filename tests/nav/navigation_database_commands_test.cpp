@@ -230,7 +230,7 @@ TEST(NameCheckTest, CommandsRefuseNamesThatCannotBeReadBack) {
 
 TEST(CreateTest, StoresWithThePlaceSelfCreatedAndMovesStartNumberOn) {
   CommandFixture fixture;
-  fixture.settings.WriteDword(kWaypointNamingKey, "StartNumber", 3);
+  fixture.settings.WriteDword(SettingsHive::kCurrentUser, kWaypointNamingKey, "StartNumber", 3);
   const std::string name = fixture.database.DefaultNewName(ItemKind::kWaypoint);
   EXPECT_EQ(name, "WPL_0003");
   EXPECT_TRUE(fixture.database.CreateWaypoint(name, At(3.0, 4.0)));

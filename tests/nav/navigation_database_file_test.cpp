@@ -347,8 +347,10 @@ TEST(DatabaseFileWorkerTest, LoadReadsTheFileAndRestoresTheLastUsedEntries) {
                                               std::string(300, 'x') + "\r\n" +
                                               Sentence("$GPWPL,0100.000,N,00100.000,E,TAIL"));
   DatabaseFixture fixture;
-  fixture.settings.WriteDword(kGeneralSettingsKey, "WaypointLastUsedIndex", 2);
-  fixture.settings.WriteDword(kGeneralSettingsKey, "RouteLastUsedIndex", 7);  // out of range
+  fixture.settings.WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey,
+                              "WaypointLastUsedIndex", 2);
+  fixture.settings.WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, "RouteLastUsedIndex",
+                              7);  // out of range
   NavigationDatabaseFile file(fixture.database, &fixture.prompter);
   ASSERT_TRUE(file.StartLoading(folder.Path() + "/"));
   file.WaitForLoad();

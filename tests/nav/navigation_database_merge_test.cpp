@@ -52,7 +52,7 @@ class WaypointMergeTest : public ::testing::TestWithParam<WaypointMergeCase> {};
 TEST_P(WaypointMergeTest, FollowsTheDuplicateRules) {
   const WaypointMergeCase& row = GetParam();
   DatabaseFixture fixture;
-  fixture.settings.WriteDword(kWaypointNamingKey, "StartNumber", 7);
+  fixture.settings.WriteDword(SettingsHive::kCurrentUser, kWaypointNamingKey, "StartNumber", 7);
   ASSERT_TRUE(fixture.database.AppendWaypoint(Waypoint("HOME", At(48.0, 11.0), "garage")));
   ASSERT_TRUE(fixture.database.AppendWaypoint(Waypoint("PEAK", At(47.0, 10.0))));
   fixture.database.SetSaved(true);
@@ -322,7 +322,8 @@ TEST(NamingRuleTest, NumbersWrapAndTakenNamesGetRandomLetters) {
   for (const Case& row : cases) {
     DatabaseFixture fixture;
     if (row.startNumber)
-      fixture.settings.WriteDword(kWaypointNamingKey, "StartNumber", *row.startNumber);
+      fixture.settings.WriteDword(SettingsHive::kCurrentUser, kWaypointNamingKey, "StartNumber",
+                                  *row.startNumber);
     if (row.existing) fixture.database.AppendWaypoint(Waypoint(row.existing, At(1.0, 1.0)));
     const std::string name = fixture.database.TakeGeneratedName(ItemKind::kWaypoint);
     if (row.expectedName != nullptr) {
@@ -334,7 +335,7 @@ TEST(NamingRuleTest, NumbersWrapAndTakenNamesGetRandomLetters) {
     EXPECT_EQ(fixture.Setting(kWaypointNamingKey, "StartNumber"), row.storedAfter) << row.legend;
   }
   DatabaseFixture routes;
-  routes.settings.WriteDword(kRouteNamingKey, "StartNumber", 12);
+  routes.settings.WriteDword(SettingsHive::kCurrentUser, kRouteNamingKey, "StartNumber", 12);
   EXPECT_EQ(routes.database.DefaultNewName(ItemKind::kRoute), "RTE_0012");
   EXPECT_EQ(routes.database.TakeGeneratedName(ItemKind::kRoute), "RTE_0012");
   EXPECT_EQ(routes.Setting(kWaypointNamingKey, "StartNumber"), std::nullopt);

@@ -85,7 +85,7 @@ TEST(RouteWaypointRowsTest, EmptyRouteAndUnits) {
 }
 
 TEST(ListColumnLayoutTest, DefaultsScaleWithDpiAndStoredWidthsWin) {
-  MemoryNavigationSettings settings;
+  MemorySettingsStore settings;
   EXPECT_EQ(LoadColumnWidths(NavigationList::kRouteWaypointList, 96, nullptr),
             (std::vector<int>{45, 90, 90, 90, 90, 90}));
   EXPECT_EQ(LoadColumnWidths(NavigationList::kWaypointList, 192, &settings),
@@ -97,6 +97,7 @@ TEST(ListColumnLayoutTest, DefaultsScaleWithDpiAndStoredWidthsWin) {
   StoreColumnWidths(NavigationList::kRouteList, widths, &settings);
   EXPECT_EQ(
       settings.ReadDword(
+          SettingsHive::kCurrentUser,
           "Software\\Orvelle Records2010\\Orvelle Recorder7\\Settings\\ListLayouts\\RouteList",
           "PlaceToStoreColumnWidth"),
       150u);

@@ -1,23 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string_view>
 
 namespace orv {
 
-// The few persisted values the navigation model reads and writes: the
-// StartNumber of generated names, the last used list entries and the list
-// column widths. The application wires this to its settings store; tests use
-// an in-memory map. Key paths use "\" between levels.
-class NavigationSettings {
- public:
-  virtual ~NavigationSettings() = default;
-  virtual std::optional<uint32_t> ReadDword(std::string_view keyPath,
-                                            std::string_view valueName) = 0;
-  virtual void WriteDword(std::string_view keyPath, std::string_view valueName, uint32_t value) = 0;
-};
-
+// Where the navigation model keeps its persisted values in the settings
+// store (current-user hive): the StartNumber of generated names and the last
+// used list entries. Key paths use "\\" between levels.
 inline constexpr std::string_view kGeneralSettingsKey =
     "Software\\Orvelle Records2010\\Orvelle Recorder7\\Settings\\General";
 inline constexpr std::string_view kWaypointNamingKey =
