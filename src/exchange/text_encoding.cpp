@@ -1,0 +1,131 @@
+#include "exchange/text_encoding.h"
+
+#include <cstdint>
+
+namespace orv {
+namespace {
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+void AppendUtf16(std::u16string& out, char32_t c) {
+  if (c < 0x10000) {
+    out.push_back(static_cast<char16_t>(c));
+  } else {
+    c -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+    out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+  }
+}
+
+bool IsContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+      continue;
+    }
+    char32_t c = unit;
+    if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] < 0xE000) {
+      c = 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (unit >= 0xD800 && unit < 0xE000) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t size = bytes.size();
+  size_t i = 0;
+  while (i < size) {
+    const unsigned char lead = data[i];
+    if (lead == 0) break;
+    if (lead < 0x80) {
+      out.push_back(lead);
+      ++i;
+      continue;
+    }
+    int length = 0;
+    char32_t c = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+      length = 2, c = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3, c = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4, c = lead & 0x07, minimum = 0x10000;
+    }
+    bool valid = length > 0 && i + static_cast<size_t>(length) <= size;
+    for (int k = 1; valid && k < length; ++k) {
+      if (!IsContinuation(data[i + static_cast<size_t>(k)])) {
+        valid = false;
+      } else {
+        c = (c << 6) | (data[i + static_cast<size_t>(k)] & 0x3F);
+      }
+    }
+    if (valid && (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) valid = false;
+    if (valid) {
+      AppendUtf16(out, c);
+      i += static_cast<size_t>(length);
+    } else {
+      out.push_back(lead);  // Latin-1
+      ++i;
+    }
+  }
+  if (consumed != nullptr) *consumed = i;
+  return out;
+}
+
+DecodedDocument DecodeDocumentBytes(std::string_view bytes) {
+  const auto threshold = static_cast<int64_t>(bytes.size() / 2) - 20;
+  DecodedDocument decoded;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+      static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    std::u16string& out = decoded.text;
+    out.reserve((bytes.size() - 2) / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+      const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                              (static_cast<unsigned char>(bytes[i + 1]) << 8));
+      if (unit == 0) break;
+      out.push_back(unit);
+    }
+    decoded.binary = static_cast<int64_t>(out.size()) < threshold;
+    return decoded;
+  }
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  size_t consumed = 0;
+  decoded.text = Utf8ToUtf16(bytes, &consumed);
+  decoded.binary = static_cast<int64_t>(consumed) < threshold;
+  return decoded;
+}
+
+}  // namespace orv
