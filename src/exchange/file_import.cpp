@@ -1,0 +1,227 @@
+#include "exchange/file_import.h"
+
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <random>
+
+#include "app/navigator.h"
+#include "app/track_file_reader.h"
+#include "exchange/kml_reader.h"
+#include "exchange/kmz_archive.h"
+#include "exchange/text_encoding.h"
+#include "exchange/xml_tree.h"
+#include "nav/geodesy.h"
+#include "nav/navigation_database.h"
+#include "nmea/gga_response.h"
+#include "nmea/rmc_response.h"
+#include "platform/prompter.h"
+
+namespace orv {
+namespace {
+
+std::string_view FileNameOf(std::string_view path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view NameBeforeFirstDot(std::string_view fileName) {
+  return fileName.substr(0, fileName.find('.'));
+}
+
+std::string RandomLetters(size_t count) {
+  static constexpr std::string_view kLetters =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  thread_local std::mt19937 generator{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, kLetters.size() - 1);
+  std::string text;
+  for (size_t i = 0; i < count; ++i) text.push_back(kLetters[pick(generator)]);
+  return text;
+}
+
+}  // namespace
+
+ImportFormat ImportFormatOfPath(std::string_view path) {
+  const std::string_view name = FileNameOf(path);
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos) return ImportFormat::kTrackFile;
+  std::string extension(name.substr(dot + 1));
+  for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  if (extension == "KML") return ImportFormat::kKml;
+  if (extension == "KMZ") return ImportFormat::kKmz;
+  return ImportFormat::kTrackFile;
+}
+
+double ImportWaypointSpacing(int kindOfRouteGuidance) {
+  switch (kindOfRouteGuidance) {
+    case 1:
+      return 0.010799136;
+    case 3:
+      return 0.16198704;
+    default:
+      return 0.02699784;
+  }
+}
+
+std::string ImportRouteName(std::string_view fileName) {
+  return std::string(NameBeforeFirstDot(fileName).substr(0, 12));
+}
+
+std::string ImportWaypointPrefix(std::string_view fileName) {
+  return std::string(NameBeforeFirstDot(fileName).substr(0, 6));
+}
+
+std::string ImportWaypointName(std::string_view prefix, size_t index) {
+  if (index >= 10000) return RandomLetters(12);
+  std::string name(prefix);
+  name += '_';
+  const std::string digits = std::to_string(index);
+  name.append(4 - digits.size(), '0');
+  name += digits;
+  return name;
+}
+
+FileImporter::FileImporter(Navigator& navigator, NavigationDatabase& database, Prompter& prompter)
+    : navigator_(navigator),
+      database_(database),
+      prompter_(prompter),
+      maxArchiveEntryBytes_(kMaxKmzEntryBytes) {}
+
+void FileImporter::Show(std::string_view text) {
+  prompter_.Ask(
+      {std::string(text), kIrreparableErrorCaption, PromptIcon::kStop, PromptButtons::kOk, 0});
+}
+
+ImportReport FileImporter::ImportKml(const std::string& path) {
+  if (ImportFormatOfPath(path) == ImportFormat::kKmz) {
+    KmzReadResult archive = ReadLastKmzEntry(path, maxArchiveEntryBytes_);
+    if (!archive.entry) {
+      ImportReport report;
+      report.failure = ImportReport::Failure::kArchive;
+      return report;
+    }
+    return ImportKmlBytes(archive.entry->content, path);
+  }
+  std::string bytes;
+  try {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      Show(kUnableToOpenFileText);
+      ImportReport report;
+      report.failure = ImportReport::Failure::kOpen;
+      return report;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      Show(kUnableToOpenFileText);
+      ImportReport report;
+      report.failure = ImportReport::Failure::kOpen;
+      return report;
+    }
+  } catch (const std::bad_alloc&) {
+    Show(kImportOutOfMemoryText);
+    ImportReport report;
+    report.failure = ImportReport::Failure::kOutOfMemory;
+    return report;
+  }
+  return ImportKmlBytes(bytes, path);
+}
+
+ImportReport FileImporter::ImportKmlBytes(std::string_view bytes, const std::string& path) {
+  ImportReport report;
+  KmlContent content;
+  try {
+    DecodedDocument decoded = DecodeDocumentBytes(bytes);
+    if (decoded.binary) {
+      Show(kBinaryContentText);
+      report.failure = ImportReport::Failure::kBinary;
+      return report;
+    }
+    XmlTree tree;
+    if (!tree.ParseText(std::move(decoded.text))) {
+      Show(kXmlParseFailedText);
+      report.failure = ImportReport::Failure::kParse;
+      return report;
+    }
+    content = ReadKmlContent(tree);
+  } catch (const std::bad_alloc&) {
+    Show(kImportOutOfMemoryText);
+    report.failure = ImportReport::Failure::kOutOfMemory;
+    return report;
+  }
+
+  report.pointCandidates = content.points.size();
+  report.linePoints = content.linePoints.size();
+  if (!content.points.empty()) CreateWaypoints(path, content.points, report);
+  if (!content.linePoints.empty()) LoadLine(path, content.linePoints, report);
+  if (!content.points.empty()) {
+    report.routeName = ImportRouteName(FileNameOf(path));
+    Route route(report.routeName, report.waypoints);
+    report.routeStored =
+        database_.MergeRoute(std::move(route), path, MergeMode::kAsk) != MergeOutcome::kDropped;
+  }
+  return report;
+}
+
+void FileImporter::CreateWaypoints(const std::string& path,
+                                   const std::vector<KmlPointCandidate>& points,
+                                   ImportReport& report) {
+  const std::string prefix = ImportWaypointPrefix(FileNameOf(path));
+  const double spacing = ImportWaypointSpacing(kindOfRouteGuidance_);
+  const LatLong* previous = nullptr;
+  for (size_t i = 0; i < points.size(); ++i) {
+    const LatLong& position = points[i].position;
+    if (previous != nullptr &&
+        !(GeoDistance(previous->LatitudeDegrees(), previous->LongitudeDegrees(),
+                      position.LatitudeDegrees(), position.LongitudeDegrees()) > spacing)) {
+      continue;
+    }
+    Waypoint waypoint(ImportWaypointName(prefix, i), position, points[i].name);
+    if (database_.MergeWaypoint(std::move(waypoint), path, MergeMode::kAsk) ==
+        MergeOutcome::kDropped) {
+      return;
+    }
+    // The merge made the stored record the last used one; it may carry
+    // another name than the one asked for.
+    const std::optional<Waypoint> stored = database_.WaypointAt(database_.LastUsedWaypoint());
+    if (!stored) return;
+    report.waypoints.push_back(stored->Name());
+    previous = &position;
+  }
+}
+
+void FileImporter::LoadLine(const std::string& path, const std::vector<LatLong>& points,
+                            ImportReport& report) {
+  if (trackFileReader_ != nullptr) trackFileReader_->Close();
+  Track& track = navigator_.Recorded();
+  track.Clear();
+  // Each point enters as a fix of its own second, through the same
+  // sentences and movement filter as a recorded one.
+  GgaResponse gga;
+  RmcResponse rmc;
+  NmeaSentence sentence;
+  TrackPoint fix;
+  for (size_t i = 0; i < points.size(); ++i) {
+    fix.Reset();
+    fix.SetPosition(points[i]);
+    fix.AssignFixTime(
+        FixTime::FromSecondsSinceEpoch(kImportedLineFirstSecond + static_cast<int64_t>(i)));
+    int error = 0;
+    gga.WriteFromPoint(sentence, fix);
+    track.ProcessSentence(sentence.View(), error);
+    if (error == 0) {
+      rmc.WriteFromPoint(sentence, fix);
+      track.ProcessSentence(sentence.View(), error);
+    }
+    if (error != 0) {
+      Show(kImportOutOfMemoryText);
+      report.trackOutOfMemory = true;
+      break;
+    }
+  }
+  track.SetFilePath(path);
+  track.SetName(FileNameOf(path));
+  report.trackPoints = track.PointCount();
+}
+
+}  // namespace orv

@@ -1,0 +1,60 @@
+#include "exchange/kml_coordinates.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace orv {
+namespace {
+
+bool IsWhiteSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
+}
+
+// The decimal number at the start of `field` after optional white space,
+// read in the C number format whatever the process locale is.
+std::optional<double> LeadingNumber(std::u16string_view field) {
+  size_t i = 0;
+  while (i < field.size() && IsWhiteSpace(field[i])) ++i;
+  if (i < field.size() && field[i] == u'+') ++i;
+  char ascii[64];
+  size_t length = 0;
+  for (; i < field.size() && length < sizeof ascii; ++i, ++length) {
+    const char16_t c = field[i];
+    const bool numeric =
+        (c >= u'0' && c <= u'9') || c == u'.' || c == u'-' || c == u'+' || c == u'e' || c == u'E';
+    if (!numeric) break;
+    ascii[length] = static_cast<char>(c);
+  }
+  double value = 0.0;
+  const auto result = std::from_chars(ascii, ascii + length, value, std::chars_format::general);
+  if (result.ec != std::errc() || result.ptr == ascii || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<LatLong> ParseCoordinateTuple(std::u16string_view tuple) {
+  const size_t comma = tuple.find(u',');
+  if (comma == std::u16string_view::npos) return std::nullopt;
+  const std::optional<double> longitude = LeadingNumber(tuple.substr(0, comma));
+  const std::optional<double> latitude = LeadingNumber(tuple.substr(comma + 1));
+  if (!longitude || !latitude) return std::nullopt;
+  if (std::fabs(*latitude) > 90.0 || std::fabs(*longitude) > 180.0) return std::nullopt;
+  LatLong position;
+  position.SetDegrees(*latitude, *longitude);
+  if (!position.IsValid()) return std::nullopt;
+  return position;
+}
+
+void ParseCoordinateList(std::u16string_view text, std::vector<LatLong>& out) {
+  size_t begin = 0;
+  for (size_t space = text.find(u' '); space != std::u16string_view::npos;
+       space = text.find(u' ', begin)) {
+    if (std::optional<LatLong> position = ParseCoordinateTuple(text.substr(begin, space - begin))) {
+      out.push_back(*position);
+    }
+    begin = space + 1;
+  }
+}
+
+}  // namespace orv

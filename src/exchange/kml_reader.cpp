@@ -1,0 +1,80 @@
+#include "exchange/kml_reader.h"
+
+#include "exchange/kml_coordinates.h"
+#include "exchange/text_encoding.h"
+#include "exchange/xml_tree.h"
+
+namespace orv {
+namespace {
+
+enum class PlacemarkScope { kPointsAndLines, kPointsOnly };
+
+// In the current element: the coordinates text of the first "coordinates"
+// child, parsed into `out`. The cursor ends where it started.
+void TakeCoordinates(XmlTree& tree, std::vector<LatLong>& out) {
+  if (!tree.EnterElement()) return;
+  if (tree.FindElement(u"coordinates")) ParseCoordinateList(tree.ElementText(), out);
+  tree.LeaveElement();
+}
+
+void TakeLineStrings(XmlTree& tree, KmlContent& content) {
+  while (tree.FindElement(u"LineString")) TakeCoordinates(tree, content.linePoints);
+}
+
+void ReadPlacemark(XmlTree& tree, PlacemarkScope scope, KmlContent& content) {
+  if (!tree.EnterElement()) return;
+  std::string name;
+  if (tree.FindElement(u"name")) name = Utf16ToUtf8(tree.ElementText());
+  // The Point is looked for after the name only.
+  if (tree.FindElement(u"Point")) {
+    std::vector<LatLong> positions;
+    TakeCoordinates(tree, positions);
+    for (const LatLong& position : positions) content.points.push_back({position, name});
+  } else if (scope == PlacemarkScope::kPointsAndLines) {
+    if (tree.FindElement(u"MultiGeometry") || tree.FindElement(u"GeometryCollection")) {
+      if (tree.EnterElement()) {
+        TakeLineStrings(tree, content);
+        tree.LeaveElement();
+      }
+    } else {
+      TakeLineStrings(tree, content);
+    }
+  }
+  tree.LeaveElement();
+}
+
+void ReadPlacemarks(XmlTree& tree, PlacemarkScope scope, KmlContent& content) {
+  while (tree.FindElement(u"Placemark")) ReadPlacemark(tree, scope, content);
+}
+
+// Enters the first Folder of the current level (from its beginning) and
+// reads its Placemarks for Points.
+void ReadFirstFolder(XmlTree& tree, KmlContent& content) {
+  if (!tree.FindElement(u"Folder") || !tree.EnterElement()) return;
+  ReadPlacemarks(tree, PlacemarkScope::kPointsOnly, content);
+  tree.LeaveElement();
+}
+
+}  // namespace
+
+KmlContent ReadKmlContent(XmlTree& tree) {
+  KmlContent content;
+  tree.ResetCursor();
+  if (!tree.FindElement(u"kml") || !tree.EnterElement()) return content;
+  if (tree.FindElement(u"Document") && tree.EnterElement()) {
+    ReadPlacemarks(tree, PlacemarkScope::kPointsAndLines, content);
+    if (content.points.empty()) {
+      // Back to the Document's first child: the cursor only moves forward.
+      tree.ResetCursor();
+      if (tree.FindElement(u"kml") && tree.EnterElement() && tree.FindElement(u"Document") &&
+          tree.EnterElement()) {
+        ReadFirstFolder(tree, content);
+      }
+    }
+    return content;
+  }
+  ReadFirstFolder(tree, content);
+  return content;
+}
+
+}  // namespace orv
