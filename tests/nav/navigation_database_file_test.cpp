@@ -301,6 +301,42 @@ TEST(RouteFileTextTest, WaypointsInRouteOrderThenTheRoute) {
   EXPECT_EQ(RouteFileText(fixture.database, 1), "");
 }
 
+TEST(SentenceGeneratorTest, CurrentItemsGiveTheSentencesOfTheFile) {
+  DatabaseFixture fixture;
+  const DatabaseContents contents = SampleContents();
+  for (const Waypoint& waypoint : contents.waypoints) fixture.database.AppendWaypoint(waypoint);
+  for (const Route& route : contents.routes) fixture.database.AppendRoute(route);
+  NmeaSentence sentence;
+  EXPECT_FALSE(fixture.database.GenerateSentence("WPL", sentence));  // no current waypoint
+
+  std::string generated;
+  fixture.database.SetCurrentWaypoint(1);
+  for (const char* mnemonic : {"WPD", "WPL"}) {
+    ASSERT_TRUE(fixture.database.GenerateSentence(mnemonic, sentence));
+    generated += sentence.Text();
+  }
+  fixture.database.SetCurrentRoute(0);
+  int sentences = 0;
+  while (fixture.database.GenerateSentence("RTE", sentence) && sentences < 100) {
+    generated += sentence.Text();
+    ++sentences;
+  }
+  EXPECT_GT(sentences, 1);
+  EXPECT_FALSE(fixture.database.GenerateSentence("GGA", sentence));
+
+  const std::string file = DatabaseFileText(contents);
+  const size_t waypointAt = file.find("$POVRWPD,CAPE,");
+  const size_t routeAt = file.find("$GPRTE,");
+  const size_t routeEnd = file.find("$GPRTE,1,1,W,EMPTY");
+  ASSERT_NE(routeEnd, std::string::npos);
+  const size_t waypointEnd = file.find("$POVRWPD,DATELINE,");
+  EXPECT_EQ(generated, file.substr(waypointAt, waypointEnd - waypointAt) +
+                           file.substr(routeAt, routeEnd - routeAt));
+  // Asked again, the route starts from its first sentence.
+  ASSERT_TRUE(fixture.database.GenerateSentence("RTE", sentence));
+  EXPECT_EQ(sentence.Text(), file.substr(routeAt, file.find("\r\n", routeAt) + 2 - routeAt));
+}
+
 TEST(DatabaseFilePathTest, NamesAndBackup) {
   EXPECT_EQ(DatabaseFilePath("/home/u/Documents"), "/home/u/Documents/NaviStor7.ovr");
   EXPECT_EQ(DatabaseFilePath("/home/u/Documents/"), "/home/u/Documents/NaviStor7.ovr");
