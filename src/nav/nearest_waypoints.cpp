@@ -68,8 +68,11 @@ std::vector<NearestRow> FindNearestWaypoints(const std::optional<GuidanceFix>& f
     return a.distance < b.distance || (a.distance == b.distance && a.index < b.index);
   };
   const std::size_t count = NearestRowCount(requested, candidates.size());
-  std::partial_sort(keyed.begin(), keyed.begin() + static_cast<std::ptrdiff_t>(count), keyed.end(),
-                    nearer);
+  // Select the front part first, then order only that: linear plus count log count, where a
+  // heap-based partial sort of everything ("All") is several times slower.
+  const auto front_end = keyed.begin() + static_cast<std::ptrdiff_t>(count);
+  if (front_end != keyed.end()) std::nth_element(keyed.begin(), front_end, keyed.end(), nearer);
+  std::sort(keyed.begin(), front_end, nearer);
 
   rows.reserve(count);
   for (std::size_t k = 0; k < count; ++k) {
