@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "navigation_database_fixture.h"
@@ -397,6 +398,33 @@ TEST(DatabaseFileWorkerTest, LoadReadsTheFileAndRestoresTheLastUsedEntries) {
   EXPECT_EQ(fixture.database.LastUsedWaypoint(), 2);
   EXPECT_EQ(fixture.database.LastUsedRoute(), 2);  // the last merged route
   EXPECT_EQ(fixture.database.GetImportResult(), ImportResult::kNothing);
+}
+
+TEST(DatabaseFileWorkerTest, LoadRunsBesideReadersAndALiveSource) {
+  TemporaryFolder folder;
+  DatabaseContents big;
+  for (int i = 0; i < 3000; ++i) big.waypoints.emplace_back("F" + std::to_string(i), At(1.0, 1.0));
+  WriteFile(folder.File("NaviStor7.ovr"), DatabaseFileText(big));
+  DatabaseFixture fixture;
+  NavigationDatabaseFile file(fixture.database, &fixture.prompter);
+  ASSERT_TRUE(file.StartLoading(folder.Path()));
+  std::thread receiver([&] {
+    for (int i = 0; i < 500; ++i) {
+      fixture.database.TakeSentence(Sentence("$GPWPL,0100.000,N,00100.000,E,L" + std::to_string(i)),
+                                    "/dev/ttyUSB0");
+    }
+  });
+  while (file.IsLoading()) {
+    const int count = fixture.database.WaypointCount();
+    const std::optional<Waypoint> last = fixture.database.WaypointAt(count - 1);
+    if (last) {
+      EXPECT_GE(fixture.database.FindWaypoint(last->Name()), 0);
+    }
+  }
+  receiver.join();
+  file.WaitForLoad();
+  EXPECT_EQ(fixture.database.WaypointCount(), 3500);
+  EXPECT_FALSE(fixture.database.IsSaved());  // the receiver's waypoints are not in the file
 }
 
 TEST(DatabaseFileWorkerTest, OutOfMemoryStopsTheLoadAndBlocksWritingBack) {
