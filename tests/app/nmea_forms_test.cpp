@@ -191,22 +191,26 @@ TEST(NmeaForms, ASearchingReceiverShowsNoSatellitesInView) {
 // A receiver that claims a fix before it has a position: the sentences are
 // taken for what they hold, but the epoch gets no position and no point.
 TEST(NmeaForms, AFixWithoutPositionStoresNoPoint) {
+  const auto positionless = [](int second) {
+    const std::string time = test::TimeOfDay(12 * 3600 + second);
+    return std::vector<std::string>{NmeaLine("GPGGA," + time + ",,,,,1,05,1.2,,,,,,"),
+                                    NmeaLine("GPRMC," + time + ",A,,,,,0.0,,150310,,,A")};
+  };
   Track track(TrackKind::kRecording);
-  test::Fix fix;
-  test::FeedEpoch(track, fix);
-  ASSERT_EQ(track.PointCount(), 1);
-
-  Load(track, {NmeaLine("GNGGA,120001.00,,,,,1,05,1.2,,,,,,"),
-               NmeaLine("GNRMC,120001.00,A,,,,,0.0,,150310,,,A,V")});
-  EXPECT_EQ(track.PointCount(), 1);
+  Load(track, positionless(0));
+  EXPECT_EQ(track.PointCount(), 0);
   EXPECT_EQ(track.RememberedSatellitesInUse(), 5);
 
-  fix.second += 2;
-  fix.northMetres = 100.0;
+  test::Fix fix;
+  fix.second = 12 * 3600 + 1;
   test::FeedEpoch(track, fix);
-  ASSERT_EQ(track.PointCount(), 2);
+  ASSERT_EQ(track.PointCount(), 1);
   EXPECT_TRUE(track.LastPoint().Position().IsValid());
-  EXPECT_EQ(track.LastPoint().GetFixTime().Second(), 2);
+
+  // Nor does such an epoch count as the receiver standing still.
+  Load(track, positionless(2));
+  EXPECT_EQ(track.PointCount(), 1);
+  EXPECT_EQ(track.LastPoint().GetFixTime().Second(), 1);
 }
 
 }  // namespace

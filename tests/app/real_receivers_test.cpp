@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -104,6 +105,10 @@ struct ReceiverLog {
   double latitude;
   double longitude;
 };
+
+void PrintTo(const ReceiverLog& log, std::ostream* out) {
+  *out << log.file;
+}
 
 class RealReceivers : public ::testing::TestWithParam<ReceiverLog> {};
 
