@@ -12,7 +12,7 @@ inline constexpr std::string_view kCheckUsage =
     "Usage: orvelle-cli check [--json] FILE\n"
     "Reads FILE (- for standard input) line by line and prints for each line:\n"
     "  LINE FRAMING CHECKSUM FIELDS MNEMONIC [DESCRIPTION]\n"
-    "  FRAMING   good: at most 82 bytes, begins with $, ends with CR LF; else bad\n"
+    "  FRAMING   good: at most 128 bytes, begins with $, ends with CR LF; else bad\n"
     "  CHECKSUM  good, bad, or unset (no digits after *)\n"
     "  FIELDS    the number of data fields (commas before *)\n"
     "  MNEMONIC  the last three letters of the address (- when empty)\n"

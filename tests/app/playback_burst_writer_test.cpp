@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/track.h"
+#include "nmea/line_limits.h"
 #include "nmea/nmea_parser.h"
 #include "nmea_fixture.h"
 
@@ -43,7 +44,7 @@ TEST(PlaybackBurstWriterTest, EveryFifthStepCarriesThreeGsvLines) {
     const std::string burst = writer.NextBurst(track);
     EXPECT_EQ(Addresses(burst), step % 5 == 0 ? withGsv : plain);
     for (const std::string& line : Lines(burst)) {
-      EXPECT_TRUE(NmeaParser::IsGoodSentence(line)) << line;
+      EXPECT_TRUE(NmeaParser::IsGoodSentence(line, kMaxWriteLineLength)) << line;
       EXPECT_EQ(NmeaSentence(line).IsChecksumBad(), NmeaBoolean::kFalse) << line;
     }
   }
