@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "nav/geodesy.h"
+#include "nav/navigation_database.h"
 
 namespace orv {
 namespace {
@@ -20,6 +21,19 @@ constexpr double kRadiansPerDegree = 0.01745329252;
 constexpr double kClosingEpsilon = 1e-9;
 // Beyond this an arrival time means nothing (and would not fit a calendar time).
 constexpr double kLongestEstimateHours = 1e7;
+
+TargetWaypoint LookUp(const NavigationDatabase& database, const std::string& name) {
+  TargetWaypoint entry{name, {}, std::nullopt};
+  const std::optional<Waypoint> waypoint = database.WaypointAt(database.FindWaypoint(name));
+  if (waypoint) {
+    entry.description = waypoint->Description();
+    if (waypoint->HasKnownPosition()) {
+      entry.position =
+          GeoPoint{waypoint->Position().LatitudeDegrees(), waypoint->Position().LongitudeDegrees()};
+    }
+  }
+  return entry;
+}
 
 bool IsSlow(const GuidanceThresholds& thresholds, double speed_knots) {
   return !(speed_knots > thresholds.speed_threshold_knots);
@@ -147,6 +161,25 @@ std::optional<GuidanceFigures> RouteGuidance::Update(const std::optional<Guidanc
     if (figures.arrived && current + 1 < count) figures.next_index = current + 1;
   }
   return figures;
+}
+
+std::optional<GuidanceTarget> ActiveGuidanceTarget(const NavigationDatabase& database) {
+  const ActiveTarget target = database.Target();
+  if (target.kind == TargetKind::kWaypoint) {
+    const std::optional<Waypoint> waypoint = database.WaypointAt(target.index);
+    if (!waypoint) return std::nullopt;
+    return GuidanceTarget::ForWaypoint(LookUp(database, waypoint->Name()));
+  }
+  if (target.kind == TargetKind::kRoute) {
+    const std::optional<Route> route = database.RouteAt(target.index);
+    if (!route) return std::nullopt;
+    std::vector<TargetWaypoint> entries;
+    entries.reserve(route->Size());
+    for (const std::string& name : route->WaypointNames())
+      entries.push_back(LookUp(database, name));
+    return GuidanceTarget::ForRoute(std::move(entries), route->CurrentWaypointIndex());
+  }
+  return std::nullopt;
 }
 
 }  // namespace orv

@@ -10,6 +10,8 @@
 
 namespace orv {
 
+class NavigationDatabase;
+
 // The stored "KindOfRouteGuidance" value. It sets how close counts as arrived.
 enum class GuidanceKind : int { kWalk = 1, kDrive = 2, kFlight = 3 };
 
@@ -123,5 +125,10 @@ class RouteGuidance {
   GuidanceSettings settings_;
   double remembered_course_ = 0.0;
 };
+
+// The database's active target with every entry looked up by name, for Update; none when
+// no target is set or it no longer exists. A route's current entry is the one the route
+// keeps.
+std::optional<GuidanceTarget> ActiveGuidanceTarget(const NavigationDatabase& database);
 
 }  // namespace orv

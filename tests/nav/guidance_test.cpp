@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "nav/geodesy.h"
+#include "nav/navigation_database.h"
 #include "nav/route_guidance.h"
 
 namespace orv {
@@ -240,6 +241,43 @@ const ArrivalCase kArrivalCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Radii, RouteArrivalTest, ::testing::ValuesIn(kArrivalCases));
+
+TEST(ActiveGuidanceTargetTest, ResolvesTheDatabaseTarget) {
+  NavigationDatabase database;
+  EXPECT_FALSE(ActiveGuidanceTarget(database).has_value());
+  const auto add = [&](const char* name, double nm) {
+    const GeoPoint p = NorthOfOrigin(nm);
+    LatLong position;
+    position.SetDegrees(p.latitude, p.longitude);
+    ASSERT_TRUE(database.AppendWaypoint(Waypoint(name, position, std::string("at ") + name)));
+  };
+  add("A", 1.0);
+  add("B", 2.0);
+  ASSERT_TRUE(database.AppendRoute(Route("R", {"B", "gone", "A"})));
+
+  database.SetActiveTarget(TargetKind::kWaypoint, 1);
+  auto target = ActiveGuidanceTarget(database);
+  ASSERT_TRUE(target.has_value());
+  EXPECT_FALSE(target->is_route);
+  ASSERT_EQ(target->waypoints.size(), 1u);
+  EXPECT_EQ(target->waypoints[0].name, "B");
+  EXPECT_EQ(target->waypoints[0].description, "at B");
+
+  database.SetActiveTarget(TargetKind::kRoute, 0);
+  target = ActiveGuidanceTarget(database);
+  ASSERT_TRUE(target.has_value());
+  EXPECT_TRUE(target->is_route);
+  EXPECT_EQ(target->current_index, 0);
+  ASSERT_EQ(target->waypoints.size(), 3u);
+  EXPECT_TRUE(target->waypoints[0].position.has_value());
+  EXPECT_FALSE(target->waypoints[1].position.has_value());
+  EXPECT_EQ(target->waypoints[2].name, "A");
+
+  RouteGuidance guidance;
+  const auto figures = guidance.Update(At(kOrigin, 0.0, 0.0), *target, kNow);
+  ASSERT_TRUE(figures.has_value());
+  EXPECT_NEAR(figures->distance_nm, 2.0, 1e-9);
+}
 
 }  // namespace
 }  // namespace orv
