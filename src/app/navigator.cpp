@@ -38,6 +38,15 @@ void Navigator::Clear(int trackId) {
   if (Track* track = TrackById(trackId)) track->Clear();
 }
 
+void Navigator::ResetImportState() {
+  if (NavigationSentenceSink* sink = sink_.load()) sink->ResetImportState();
+}
+
+int Navigator::ImportState() const {
+  const NavigationSentenceSink* sink = sink_.load();
+  return sink == nullptr ? 0 : sink->ImportState();
+}
+
 void Navigator::ClearTracks() {
   recorded_.Clear();
   recording_.Clear();

@@ -47,6 +47,10 @@ class Navigator {
 
   // Ids 1 and 2 clear that track, id 3 the navigation sink.
   void Clear(int trackId);
+  // The navigation sink's import state (0 without a sink); resetting it leaves
+  // the sink's content alone, unlike Clear(3).
+  void ResetImportState();
+  int ImportState() const;
   // At program close: the two tracks and the sentence engine.
   void ClearTracks();
 

@@ -60,6 +60,7 @@ TrackLoadOutcome TrackFileReader::LastOutcome() const {
 int TrackFileReader::Open(const std::string& path) {
   Close();
   navigator_.Clear(Navigator::kRecordedId);
+  navigator_.ResetImportState();
   {
     std::lock_guard lock(outcomeMutex_);
     outcome_ = TrackLoadOutcome();
@@ -142,6 +143,7 @@ void TrackFileReader::ReadLines(int fd) {
   Track& recorded = navigator_.Recorded();
   if (recorded.Cursor() == -1) recorded.SetName(kProgramTitle);
   outcome.points = recorded.PointCount();
+  outcome.importState = navigator_.ImportState();
   {
     std::lock_guard lock(outcomeMutex_);
     outcome_ = outcome;

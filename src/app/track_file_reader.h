@@ -23,6 +23,14 @@ struct TrackLoadOutcome {
   bool outOfMemory = false;  // a point could not be stored; the load ended there
   bool stopped = false;      // Close() ended it early
   bool readFailed = false;   // read(2) failed; the lines before it were loaded
+  // The navigation database's import state at the end of the load (0 to 4); it
+  // was reset when the load started.
+  int importState = 0;
+
+  // The lists the main window opens after the load: waypoints for 1 or 2,
+  // routes for 3 or 4.
+  bool OpensWaypointList() const { return importState == 1 || importState == 2; }
+  bool OpensRouteList() const { return importState == 3 || importState == 4; }
 };
 
 // Loads an NMEA track file into the Recorded track. Every line goes first to the

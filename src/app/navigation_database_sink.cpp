@@ -1,0 +1,23 @@
+#include "app/navigation_database_sink.h"
+
+#include "nav/navigation_database.h"
+
+namespace orv {
+
+bool NavigationDatabaseSink::TakeSentence(std::string_view text, std::string_view sourceName) {
+  return database_.TakeSentence(text, sourceName);
+}
+
+void NavigationDatabaseSink::Clear() {
+  database_.Clear();
+}
+
+void NavigationDatabaseSink::ResetImportState() {
+  database_.ResetImportResult();
+}
+
+int NavigationDatabaseSink::ImportState() const {
+  return static_cast<int>(database_.GetImportResult());
+}
+
+}  // namespace orv
