@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// The device prefix the driver is registered under, and its index range.
+inline constexpr std::string_view kVirtualPortPrefix = "COM";
+inline constexpr int kFirstVirtualPort = 0;
+inline constexpr int kLastVirtualPort = 9;
+// The library the registration names.
+inline constexpr std::string_view kVirtualPortLibrary = "orvserial";
+
+// What one registered port publishes in the port directory.
+struct VirtualPortFiles {
+  std::string device;  // "COMn": a symlink to the reader's pseudo-terminal
+  std::string writer;  // "COMn.writer": the program's endpoint, owner only
+  std::string lock;    // "COMn.lock": held by the live host; "PID TOKEN"
+  std::string state;   // "COMn.state": which sides are open
+};
+
+// $XDG_RUNTIME_DIR/orvelle when that variable holds an absolute path, else
+// /tmp/orvelle-UID. The folder is not created here.
+std::string VirtualPortDirectory();
+
+VirtualPortFiles VirtualPortFilesIn(std::string_view directory, int index);
+
+// "COM5:" → 5 for the indices a virtual port can have; nothing for any
+// other name (COM10:, GPD0:, "COM5").
+std::optional<int> VirtualPortIndexOf(std::string_view portName);
+
+// "COM" + index + ":".
+std::string VirtualPortName(int index);
+
+// Whether `portName` is the program's own virtual port, `configuredIndex`
+// being the "VSerialPort" setting (-1 for none).
+bool IsOwnVirtualPort(std::string_view portName, int configuredIndex);
+
+}  // namespace orv
