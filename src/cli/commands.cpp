@@ -4,7 +4,9 @@
 #include <ostream>
 
 #include "cli/check_command.h"
+#include "cli/export_command.h"
 #include "cli/geo_command.h"
+#include "cli/import_command.h"
 #include "cli/play_command.h"
 #include "cli/points_command.h"
 #include "cli/speedclass_command.h"
@@ -27,6 +29,8 @@ const Command kCommands[] = {
     {"stats", kStatsSummary, kStatsUsage, RunStatsCommand},
     {"points", kPointsSummary, kPointsUsage, RunPointsCommand},
     {"play", kPlaySummary, kPlayUsage, RunPlayCommand},
+    {"export", kExportSummary, kExportUsage, RunExportCommand},
+    {"import", kImportSummary, kImportUsage, RunImportCommand},
 };
 }  // namespace
 

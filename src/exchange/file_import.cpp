@@ -1,7 +1,10 @@
 #include "exchange/file_import.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <new>
 #include <random>
 
@@ -103,27 +106,35 @@ ImportReport FileImporter::ImportKml(const std::string& path) {
     return ImportKmlBytes(archive.entry->content, path);
   }
   std::string bytes;
-  try {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      Show(kUnableToOpenFileText);
-      ImportReport report;
-      report.failure = ImportReport::Failure::kOpen;
-      return report;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-      Show(kUnableToOpenFileText);
-      ImportReport report;
-      report.failure = ImportReport::Failure::kOpen;
-      return report;
-    }
-  } catch (const std::bad_alloc&) {
-    Show(kImportOutOfMemoryText);
+  const auto fail = [this](ImportReport::Failure failure, std::string_view text) {
+    Show(text);
     ImportReport report;
-    report.failure = ImportReport::Failure::kOutOfMemory;
+    report.failure = failure;
     return report;
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return fail(ImportReport::Failure::kOpen, kUnableToOpenFileText);
+  struct stat info {};
+  bool readOk = ::fstat(fd, &info) == 0;
+  try {
+    // One read of the whole file into a buffer of its size.
+    bytes.resize(readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
+    size_t filled = 0;
+    while (readOk) {
+      if (filled == bytes.size()) bytes.resize(bytes.size() + (1u << 16));  // still growing
+      const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) readOk = false;
+      if (n <= 0) break;
+      filled += static_cast<size_t>(n);
+    }
+    bytes.resize(filled);
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    return fail(ImportReport::Failure::kOutOfMemory, kImportOutOfMemoryText);
   }
+  ::close(fd);
+  if (!readOk) return fail(ImportReport::Failure::kOpen, kUnableToOpenFileText);
   return ImportKmlBytes(bytes, path);
 }
 

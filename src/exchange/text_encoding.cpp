@@ -23,16 +23,6 @@ void AppendUtf8(std::string& out, char32_t c) {
   }
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out.push_back(static_cast<char16_t>(c));
-  } else {
-    c -= 0x10000;
-    out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  }
-}
-
 bool IsContinuation(unsigned char byte) {
   return (byte & 0xC0) == 0x80;
 }
@@ -61,8 +51,11 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
-  std::u16string out;
-  out.reserve(bytes.size());
+  // Written through a pointer into a buffer of the largest size it can
+  // take: a document is megabytes of mostly ASCII, and a push_back per
+  // character costs more than the rest of the decoding.
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* next = out.data();
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
   size_t i = 0;
@@ -70,7 +63,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
     const unsigned char lead = data[i];
     if (lead == 0) break;
     if (lead < 0x80) {
-      out.push_back(lead);
+      *next++ = lead;
       ++i;
       continue;
     }
@@ -93,14 +86,21 @@ std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
       }
     }
     if (valid && (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) valid = false;
-    if (valid) {
-      AppendUtf16(out, c);
+    if (!valid) {
+      *next++ = lead;  // Latin-1
+      ++i;
+    } else if (c < 0x10000) {
+      *next++ = static_cast<char16_t>(c);
       i += static_cast<size_t>(length);
     } else {
-      out.push_back(lead);  // Latin-1
-      ++i;
+      // Four bytes in, two units out: always room.
+      c -= 0x10000;
+      *next++ = static_cast<char16_t>(0xD800 + (c >> 10));
+      *next++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+      i += static_cast<size_t>(length);
     }
   }
+  out.resize(static_cast<size_t>(next - out.data()));
   if (consumed != nullptr) *consumed = i;
   return out;
 }
