@@ -1,0 +1,331 @@
+#include "comm/bluetooth_link.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/navigator.h"
+#include "bluetooth_test_fakes.h"
+#include "nmea/proprietary_lines.h"
+#include "platform/scripted_prompter.h"
+
+namespace orv {
+namespace {
+
+using testing::FakeBluetoothDiscovery;
+using testing::FakeChannelChooser;
+using testing::SerialPortRecords;
+
+// Hands the link one end of a socket pair in place of an RFCOMM socket and
+// keeps the other end as the device; connect answers from a script.
+class PairSocketFactory : public BluetoothSocketFactory {
+ public:
+  ~PairSocketFactory() override { ClosePeer(); }
+
+  int createError = 0;
+  std::vector<int> connectErrors;  // one per try, then success
+  int creates = 0;
+  int connects = 0;
+  std::uint64_t connectedAddress = 0;
+  std::uint8_t connectedChannel = 0;
+
+  int Create(int& error) override {
+    ++creates;
+    if (createError != 0) {
+      error = createError;
+      return -1;
+    }
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
+      error = errno;
+      return -1;
+    }
+    ClosePeer();
+    peer_ = ends[1];
+    return ends[0];
+  }
+  int Connect(int, std::uint64_t address, std::uint8_t channel) override {
+    const std::size_t attempt = static_cast<std::size_t>(connects++);
+    connectedAddress = address;
+    connectedChannel = channel;
+    return attempt < connectErrors.size() ? connectErrors[attempt] : 0;
+  }
+
+  int Peer() const { return peer_; }
+  void ClosePeer() {
+    if (peer_ >= 0) ::close(peer_);
+    peer_ = -1;
+  }
+
+ private:
+  int peer_ = -1;
+};
+
+const BluetoothDeviceEntry kDevice{"GPS 10X", 0x001B2C3D4E5Full};
+
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Reads what the device end receives until `enough` says so or 5 s pass.
+std::string ReadPeerUntil(int peer, const std::function<bool(const std::string&)>& enough) {
+  std::string received;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!enough(received) && std::chrono::steady_clock::now() < deadline) {
+    pollfd watched{peer, POLLIN, 0};
+    if (::poll(&watched, 1, 50) <= 0) continue;
+    char block[512];
+    const ssize_t got = ::recv(peer, block, sizeof block, MSG_DONTWAIT);
+    if (got <= 0) break;
+    received.append(block, static_cast<std::size_t>(got));
+  }
+  return received;
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    ASSERT_GT(sent, 0);
+    bytes.remove_prefix(static_cast<std::size_t>(sent));
+  }
+}
+
+std::string Sentence(const std::string& body) {
+  return *FinishHeadLine("$" + body + "*");
+}
+
+// Five seconds of a receiver driving east at 20 knots.
+std::string DrivingReceiverBytes() {
+  std::string bytes = "garbage before the first sentence";
+  for (int second = 0; second < 5; ++second) {
+    const std::string time = "12000" + std::to_string(second);
+    const std::string lon = "0113" + std::to_string(second) + ".000";
+    bytes += Sentence("GPGGA," + time + ",4807.038,N," + lon + ",E,1,08,0.9,545.4,M,46.9,M,,");
+    bytes += Sentence("GPRMC," + time + ",A,4807.038,N," + lon + ",E,020.0,090.0,230394,,");
+  }
+  return bytes + "$";  // the last line is complete only when the next begins
+}
+
+class BluetoothLinkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    discovery.serviceSearch.response = SerialPortRecords({5});
+    folder = std::filesystem::temp_directory_path() /
+             ("orv_bt_link_" + std::to_string(::getpid()) + "_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+
+  std::unique_ptr<BluetoothLink> MakeLink(BluetoothLink::Role role) {
+    auto link = std::make_unique<BluetoothLink>(
+        role, BluetoothLinkParts{navigator, prompter, discovery, sockets, chooser});
+    link->SetDevice(kDevice);
+    link->SetConnectRetryDelay(std::chrono::milliseconds(0));
+    link->Recorder().SetFolderFinder([this] { return std::optional(folder.string()); });
+    return link;
+  }
+
+  // Keeps the link until the fixture's end, after the fakes it uses.
+  BluetoothLink* MakeLinkHeld(BluetoothLink::Role role) {
+    held = MakeLink(role);
+    return held.get();
+  }
+
+  Navigator navigator;
+  ScriptedPrompter prompter;
+  FakeBluetoothDiscovery discovery;
+  PairSocketFactory sockets;
+  FakeChannelChooser chooser;
+  std::filesystem::path folder;
+  std::unique_ptr<BluetoothLink> held;
+};
+
+TEST_F(BluetoothLinkTest, SourceRecordsTheDeviceSentencesAndSendsTheKeepAlive) {
+  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
+  ASSERT_TRUE(link.Start(true));
+  EXPECT_TRUE(link.IsActive());
+  EXPECT_EQ(link.Channel(), 5);
+  EXPECT_EQ(sockets.connectedAddress, kDevice.address);
+  EXPECT_EQ(sockets.connectedChannel, 5);
+
+  // The keep-alive goes out as soon as the link runs.
+  const std::string placeholder = PlaceholderLine();
+  EXPECT_EQ(ReadPeerUntil(sockets.Peer(),
+                          [&](const std::string& got) { return got.size() >= placeholder.size(); }),
+            placeholder);
+
+  const std::string bytes = DrivingReceiverBytes();
+  // Split anywhere: the socket's chunks must not change the lines.
+  WriteAll(sockets.Peer(), bytes.substr(0, 50));
+  WriteAll(sockets.Peer(), bytes.substr(50));
+  ASSERT_TRUE(WaitUntil([&] { return navigator.Recording().PointCount() >= 4; }))
+      << navigator.Recording().PointCount();
+
+  prompter.Script(PromptAnswer::kYes);  // keep the track file
+  const std::string kept = link.Stop();
+  EXPECT_FALSE(link.IsActive());
+  EXPECT_EQ(link.Channel(), 0);
+  ASSERT_FALSE(kept.empty());
+  std::ifstream file(kept, std::ios::binary);
+  std::stringstream content;
+  content << file.rdbuf();
+  const std::string expected = ProductLine() + MakerLine() + *SourceLine("GPS 10X", 5) +
+                               bytes.substr(bytes.find('$'), bytes.size() - 1 - bytes.find('$'));
+  EXPECT_EQ(content.str(), expected);
+}
+
+TEST_F(BluetoothLinkTest, DestinationSendsBurstsAndDropsWhatTheDeviceSends) {
+  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kDestination);
+  int step = 0;
+  link.SetBurstSource([&step] { return Sentence("GPGGA,burst" + std::to_string(step++)); });
+  ASSERT_TRUE(link.Start(true));  // a destination records nothing
+  WriteAll(sockets.Peer(), DrivingReceiverBytes());
+
+  const std::string first = Sentence("GPGGA,burst0");
+  const std::string second = Sentence("GPGGA,burst1");
+  EXPECT_EQ(ReadPeerUntil(
+                sockets.Peer(),
+                [&](const std::string& got) { return got.size() >= first.size() + second.size(); }),
+            first + second);
+  link.Stop();
+  EXPECT_EQ(navigator.Recording().PointCount(), 0);
+  EXPECT_TRUE(prompter.Asked().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST_F(BluetoothLinkTest, DeviceThatHangsUpIsAReceiveError) {
+  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
+  ASSERT_TRUE(link.Start(false));
+  sockets.ClosePeer();
+  ASSERT_TRUE(WaitUntil([&] { return !prompter.Asked().empty(); }));
+  EXPECT_EQ(prompter.Asked()[0].text, "recvfrom failed at GPS 10X\n\nError:(104)");
+  EXPECT_EQ(prompter.Asked()[0].caption, "Irreparable Error");
+  link.Stop();
+  EXPECT_FALSE(link.IsActive());
+  EXPECT_EQ(prompter.Asked().size(), 1u);
+}
+
+struct ConnectCase {
+  const char* legend;
+  int createError;
+  std::vector<int> connectErrors;
+  bool starts;
+  int connects;
+  const char* message;  // nullptr: none
+};
+
+class BluetoothConnectTest : public BluetoothLinkTest,
+                             public ::testing::WithParamInterface<ConnectCase> {};
+
+TEST_P(BluetoothConnectTest, RetriesOnlyWhileTheChannelIsBusy) {
+  const ConnectCase& row = GetParam();
+  sockets.createError = row.createError;
+  sockets.connectErrors = row.connectErrors;
+  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
+  EXPECT_EQ(link.Start(false), row.starts);
+  EXPECT_EQ(sockets.connects, row.connects);
+  EXPECT_EQ(link.IsActive(), row.starts);
+  const std::vector<Prompt> asked = prompter.Asked();
+  if (row.message == nullptr) {
+    EXPECT_TRUE(asked.empty());
+  } else {
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].text, row.message);
+    EXPECT_EQ(asked[0].caption, "Irreparable Error");
+    EXPECT_EQ(asked[0].icon, PromptIcon::kStop);
+  }
+  link.Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tries, BluetoothConnectTest,
+    ::testing::Values(
+        ConnectCase{"first try", 0, {}, true, 1, nullptr},
+        ConnectCase{"busy three times", 0, {EBUSY, EBUSY, EBUSY}, true, 4, nullptr},
+        ConnectCase{"busy sixty times then connected", 0, std::vector<int>(60, EBUSY), true, 61,
+                    nullptr},
+        ConnectCase{"busy on every one of the 61 tries", 0, std::vector<int>(61, EBUSY), false, 61,
+                    "connect failed (16) at GPS 10X"},
+        ConnectCase{"refused is not retried",
+                    0,
+                    {ECONNREFUSED},
+                    false,
+                    1,
+                    "connect failed (111) at GPS 10X"},
+        ConnectCase{"busy then refused",
+                    0,
+                    {EBUSY, EHOSTDOWN},
+                    false,
+                    2,
+                    "connect failed (112) at GPS 10X"},
+        ConnectCase{"no Bluetooth sockets",
+                    EAFNOSUPPORT,
+                    {},
+                    false,
+                    0,
+                    "socket failed (97) at GPS 10X\n\nThis system has no Bluetooth support: the "
+                    "kernel offers no Bluetooth sockets."}),
+    [](const ::testing::TestParamInfo<ConnectCase>& info) {
+      std::string name;
+      for (const char* c = info.param.legend; *c; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      }
+      return name;
+    });
+
+TEST_F(BluetoothLinkTest, ChannelChoiceComesBeforeAnySocket) {
+  // No Serial Port record: the message, and no socket is made.
+  discovery.serviceSearch.response = {};
+  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
+  EXPECT_FALSE(link.Start(false));
+  EXPECT_EQ(sockets.creates, 0);
+  ASSERT_EQ(prompter.Asked().size(), 1u);
+  EXPECT_EQ(prompter.Asked()[0].caption, "Error");
+
+  // Two channels: the chosen one is connected; a cancel makes no socket.
+  discovery.serviceSearch.response = SerialPortRecords({3, 12});
+  chooser.answer = std::nullopt;
+  EXPECT_FALSE(link.Start(false));
+  EXPECT_EQ(sockets.creates, 0);
+  chooser.answer = 12;
+  ASSERT_TRUE(link.Start(false));
+  EXPECT_EQ(sockets.connectedChannel, 12);
+  EXPECT_EQ(link.Channel(), 12);
+  link.Stop();
+  EXPECT_EQ(prompter.Asked().size(), 1u);
+}
+
+TEST_F(BluetoothLinkTest, RecordFileThatCannotBeCreatedLeavesTheLinkStopped) {
+  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
+  link.Recorder().SetFolderFinder([] { return std::optional<std::string>("/nonexistent/orv"); });
+  EXPECT_FALSE(link.Start(true));
+  EXPECT_FALSE(link.IsActive());
+  EXPECT_EQ(link.Channel(), 0);
+  ASSERT_EQ(prompter.Asked().size(), 1u);
+  EXPECT_NE(prompter.Asked()[0].text.find("file open failed"), std::string::npos);
+  // The link's end of the socket was closed: the device sees the end.
+  EXPECT_EQ(ReadPeerUntil(sockets.Peer(), [](const std::string&) { return false; }), "");
+}
+
+}  // namespace
+}  // namespace orv
