@@ -159,7 +159,11 @@ void VirtualPortHost::Serve(int stopFd) {
     const int ready = poll(fds, count, kRecheckMs);
     if (ready < 0 && errno != EINTR) break;
     if (fds[0].revents != 0) break;
-    if (fds[inotifyAt].revents & POLLIN) DrainInotify();
+    // A reader that closed and another that opened since the last look
+    // leave no POLLHUP behind; the close event still separates them.
+    if ((fds[inotifyAt].revents & POLLIN) && DrainInotify() && readerContext_ != 0) {
+      SetReaderOpen(false);
+    }
     UpdateReader();
     if (readerContext_ != 0 && (fds[masterAt].revents & POLLIN)) DiscardReaderInput();
     if (fds[1].revents & POLLIN) AcceptWriters();
@@ -187,18 +191,32 @@ void VirtualPortHost::UpdateReader() {
 }
 
 void VirtualPortHost::SetReaderOpen(bool open) {
-  // Whatever sits in the terminal's buffer was written before this open or
-  // after the last reader left: neither belongs to the next reader.
-  tcflush(masterFd_, TCOFLUSH);
+  FlushReaderInput();
   pending_.clear();
   pendingAt_ = 0;
   if (open) {
+    // Writes still in the socket were made before this open: take them in
+    // now so that the open discards them with the rest.
+    if (writerFd_ >= 0) ReceiveFromWriter();
     readerContext_ = COM_Open(deviceContext_, O_RDONLY, kComShareRead | kComShareWrite);
   } else {
     COM_Close(readerContext_);
     readerContext_ = 0;
   }
   WriteState();
+}
+
+void VirtualPortHost::FlushReaderInput() {
+  // Whatever sits in the terminal's input was written before this open or
+  // for a reader that has left: neither belongs to the next reader. A flush
+  // from the master side only reaches the bytes not yet passed to the line
+  // discipline, so the slave is opened for a moment and flushed from there.
+  tcflush(masterFd_, TCOFLUSH);
+  const int slave = open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (slave < 0) return;
+  tcflush(slave, TCIFLUSH);
+  close(slave);
+  ++ownCloses_;
 }
 
 void VirtualPortHost::AcceptWriters() {
@@ -269,9 +287,23 @@ void VirtualPortHost::DiscardReaderInput() {
   }
 }
 
-void VirtualPortHost::DrainInotify() {
+bool VirtualPortHost::DrainInotify() {
+  bool closed = false;
   alignas(inotify_event) char events[1024];
-  while (read(inotifyFd_, events, sizeof events) > 0) {
+  for (;;) {
+    const ssize_t n = read(inotifyFd_, events, sizeof events);
+    if (n <= 0) return closed;
+    for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(inotify_event)) <= n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      if (event->mask & IN_CLOSE) {
+        if (ownCloses_ > 0) {
+          --ownCloses_;
+        } else {
+          closed = true;
+        }
+      }
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
   }
 }
 

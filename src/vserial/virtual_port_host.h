@@ -48,8 +48,10 @@ class VirtualPortHost {
   void ReceiveFromWriter();
   void CloseWriter();
   void DrainToReader();
+  void FlushReaderInput();
   void DiscardReaderInput();
-  void DrainInotify();
+  // Whether a reader closed the device since the last call.
+  bool DrainInotify();
   void WriteState();
   bool StillOwnLockFile() const;
 
@@ -62,6 +64,8 @@ class VirtualPortHost {
   int writerFd_ = -1;
   int inotifyFd_ = -1;
   bool published_ = false;
+  // Closes of the slave by this host itself, still to come from inotify.
+  int ownCloses_ = 0;
   std::uint32_t deviceContext_ = 0;
   std::uint32_t readerContext_ = 0;
   std::uint32_t writerContext_ = 0;
