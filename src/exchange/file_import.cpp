@@ -118,7 +118,10 @@ ImportReport FileImporter::ImportKml(const std::string& path) {
   bool readOk = ::fstat(fd, &info) == 0;
   try {
     // One read of the whole file into a buffer of its size.
-    bytes.resize(readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
+    const size_t size = readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+    bytes.reserve(size);
+    AdviseLargeBuffer(bytes.data(), size);
+    bytes.resize(size);
     size_t filled = 0;
     while (readOk) {
       if (filled == bytes.size()) bytes.resize(bytes.size() + (1u << 16));  // still growing

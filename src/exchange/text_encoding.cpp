@@ -1,5 +1,8 @@
 #include "exchange/text_encoding.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
 
 namespace orv {
@@ -29,6 +32,15 @@ bool IsContinuation(unsigned char byte) {
 
 }  // namespace
 
+void AdviseLargeBuffer(void* data, size_t bytes) {
+  static const auto kPage = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  constexpr size_t kWorthIt = 4u << 20;
+  if (bytes < kWorthIt) return;
+  const auto begin = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kPage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8);
@@ -54,7 +66,10 @@ std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
   // Written through a pointer into a buffer of the largest size it can
   // take: a document is megabytes of mostly ASCII, and a push_back per
   // character costs more than the rest of the decoding.
-  std::u16string out(bytes.size(), u'\0');
+  std::u16string out;
+  out.reserve(bytes.size());
+  AdviseLargeBuffer(out.data(), bytes.size() * sizeof(char16_t));
+  out.resize(bytes.size());
   char16_t* next = out.data();
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
