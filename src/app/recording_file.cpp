@@ -100,6 +100,13 @@ void RecordingFile::CloseDescriptor() {
   fd_ = -1;
 }
 
+void RecordingFile::Discard() {
+  if (fd_ < 0) return;
+  CloseDescriptor();
+  unlink(path_.c_str());
+  path_.clear();
+}
+
 std::string RecordingFile::Close(Prompter& prompter) {
   if (fd_ < 0) return {};
   CloseDescriptor();

@@ -53,6 +53,8 @@ class RecordingFile {
   // message; otherwise the user is asked whether to keep it, and a No
   // deletes it. Returns the kept path, or empty.
   std::string Close(Prompter& prompter);
+  // Closes and deletes the file without a word, for a start that failed.
+  void Discard();
 
  private:
   void CloseDescriptor();

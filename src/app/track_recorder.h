@@ -51,9 +51,14 @@ class TrackRecorder {
   // has been shown and the receiving thread must end.
   bool HandleLine(std::string_view line, std::string_view sourceName);
 
+  // Writes text to the track file while one is open.
+  void WriteToFile(std::string_view text, bool movement) { file_.Write(text, movement); }
+
   // Closes the file with the keep question (RecordingFile::Close); returns
   // the kept path or empty.
   std::string End();
+  // Deletes the file silently, for a start that failed after Begin.
+  void Discard() { file_.Discard(); }
 
   // After a recording: the live track is emptied and takes the program's
   // title again.

@@ -38,12 +38,31 @@ bool PtyPair::Open() {
 
 PtyPair::~PtyPair() {
   if (slave_ >= 0) close(slave_);
-  if (master_ >= 0) close(master_);
+  CloseMaster();
 }
 
 bool PtyPair::Failed(const char* call) {
   error_ = std::string(call) + ": " + std::strerror(errno);
   return false;
+}
+
+void PtyPair::CloseMaster() {
+  if (master_ >= 0) close(master_);
+  master_ = -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_point deadline) {
+  while (!bytes.empty()) {
+    const ssize_t count = write(fd, bytes.data(), bytes.size());
+    if (count > 0) {
+      bytes.remove_prefix(static_cast<size_t>(count));
+      continue;
+    }
+    if (count < 0 && errno != EAGAIN && errno != EINTR) return false;
+    pollfd wait{fd, POLLOUT, 0};
+    if (poll(&wait, 1, MillisecondsUntil(deadline)) <= 0) return false;
+  }
+  return true;
 }
 
 int MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "app/track_recorder.h"
+#include "comm/byte_stream.h"
+#include "comm/run_flag.h"
+
+namespace orv {
+
+class Navigator;
+class Prompter;
+
+inline constexpr std::string_view kReceiveThreadFailedText =
+    "AfxBeginThread failed for RecvFromSerialPortReceiverProc()";
+inline constexpr std::string_view kSendThreadFailedText =
+    "AfxBeginThread failed for SendToSerialPortReceiverProc()";
+
+// One of the two threads of a link: its body and the message shown when it
+// cannot be started.
+struct LinkThread {
+  std::function<void()> body;
+  std::string_view startFailedText;
+};
+
+// What serial and Bluetooth links share: the device, a receiving and a
+// sending thread with their run flags, and, while the link records, the
+// track file. Start opens the device, creates the track file when asked
+// to, then starts the threads; Stop ends them in a fixed order and closes
+// the device before the track file.
+class CommLink {
+ public:
+  // Starts a thread; false when it could not be started. A seam for tests
+  // of the start failures.
+  using ThreadLauncher = std::function<bool(std::thread&, std::function<void()>)>;
+
+  CommLink(Navigator& navigator, Prompter& prompter);
+  virtual ~CommLink();
+  CommLink(const CommLink&) = delete;
+  CommLink& operator=(const CommLink&) = delete;
+
+  // Either thread was started and the link has not been stopped since.
+  bool IsActive() const { return receiveThread_.joinable() || sendThread_.joinable(); }
+  // The receiving thread ended by itself (a read error, lack of memory)
+  // while the link is still active.
+  bool ReceiveEnded() const { return IsActive() && !receiveAlive_.load(); }
+  bool SendEnded() const { return IsActive() && !sendAlive_.load(); }
+
+  // Clears the receive run flag, waits 100 ms, clears the send run flag,
+  // waits 100 ms, closes the device, then closes the track file with the
+  // keep question. Returns the kept track file's path, or empty.
+  std::string Stop();
+
+  TrackRecorder& Recorder() { return recorder_; }
+  void SetThreadLauncher(ThreadLauncher launcher) { launcher_ = std::move(launcher); }
+
+  // Writes to the track file; only while recording.
+  void WriteToTrackFile(std::string_view text, bool movement);
+
+ protected:
+  static constexpr std::chrono::milliseconds kStopPause{100};
+
+  // Opens the device; null after its failure has been shown.
+  virtual std::unique_ptr<ByteStream> OpenDevice() = 0;
+
+  // Opens the device, creates the track file when `record` is set, then
+  // starts the receiving and the sending thread. On any failure the
+  // message has been shown and the link is left stopped.
+  bool Start(LinkThread receive, LinkThread send, bool record);
+
+  Navigator& navigator_;
+  Prompter& prompter_;
+  RunFlag receiveRun_;
+  RunFlag sendRun_;
+  std::unique_ptr<ByteStream> stream_;
+  TrackRecorder recorder_;
+
+ private:
+  bool Launch(std::thread& thread, std::function<void()> body, std::atomic<bool>& alive);
+  void ShowStartFailure(std::string_view text);
+  void CloseDevice();
+
+  ThreadLauncher launcher_;
+  std::thread receiveThread_;
+  std::thread sendThread_;
+  std::atomic<bool> receiveAlive_{false};
+  std::atomic<bool> sendAlive_{false};
+};
+
+}  // namespace orv
