@@ -3,6 +3,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "cli/bt_command.h"
 #include "cli/check_command.h"
 #include "cli/export_command.h"
 #include "cli/geo_command.h"
@@ -31,6 +32,7 @@ const Command kCommands[] = {
     {"play", kPlaySummary, kPlayUsage, RunPlayCommand},
     {"export", kExportSummary, kExportUsage, RunExportCommand},
     {"import", kImportSummary, kImportUsage, RunImportCommand},
+    {"bt", kBtSummary, kBtUsage, RunBtCommand},
 };
 }  // namespace
 
