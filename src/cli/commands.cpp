@@ -5,6 +5,8 @@
 
 #include "cli/bt_command.h"
 #include "cli/check_command.h"
+#include "cli/coord_command.h"
+#include "cli/db_command.h"
 #include "cli/export_command.h"
 #include "cli/geo_command.h"
 #include "cli/import_command.h"
@@ -33,6 +35,8 @@ const Command kCommands[] = {
     {"export", kExportSummary, kExportUsage, RunExportCommand},
     {"import", kImportSummary, kImportUsage, RunImportCommand},
     {"bt", kBtSummary, kBtUsage, RunBtCommand},
+    {"db", kDbSummary, kDbUsage, RunDbCommand},
+    {"coord", kCoordSummary, kCoordUsage, RunCoordCommand},
 };
 }  // namespace
 
