@@ -16,6 +16,7 @@ class NavigationDatabaseSink : public NavigationSentenceSink {
  public:
   explicit NavigationDatabaseSink(NavigationDatabase& database) : database_(database) {}
 
+  // Nothing is taken without a source name.
   bool TakeSentence(std::string_view text, std::string_view sourceName) override;
   // Empties the database (the Navigator's clear of id 3).
   void Clear() override;

@@ -72,6 +72,8 @@ TEST_F(NavigatorDatabaseTest, IdThreeReachesTheDatabaseWithTheSourceName) {
   EXPECT_EQ(
       navigator_.ProcessSentence(Navigator::kNavigationId, test::Gga(fix), error, "/dev/rfcomm0"),
       0);
+  // Without a source name (no port set) nothing is taken.
+  EXPECT_EQ(navigator_.ProcessSentence(Navigator::kNavigationId, kWplBravo, error, ""), 0);
   EXPECT_EQ(error, 0);
 
   ASSERT_EQ(database_.WaypointCount(), 1);
