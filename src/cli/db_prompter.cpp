@@ -1,6 +1,8 @@
 #include "cli/db_prompter.h"
 
-#include <istream>
+#include <unistd.h>
+
+#include <iostream>
 #include <ostream>
 #include <string>
 
@@ -25,6 +27,12 @@ std::string Trimmed(const std::string& text) {
   if (first == std::string::npos) return {};
   const size_t last = text.find_last_not_of(" \t\r");
   return text.substr(first, last - first + 1);
+}
+
+// A typed answer ends its line on the screen; one read from a file or pipe does not, so
+// it is echoed to keep the next message on a line of its own.
+bool AnswersAreTyped(const std::istream& in) {
+  return &in == &std::cin && ::isatty(STDIN_FILENO) == 1;
 }
 
 }  // namespace
@@ -65,9 +73,11 @@ PromptAnswer TerminalPrompter::AskQuestion(const Prompt& prompt) {
   }
   const char* choices = withCancel ? " [yes/no/cancel] " : " [yes/no] ";
   io_.err << choices << std::flush;
+  const bool typed = AnswersAreTyped(io_.in);
   std::string line;
   while (std::getline(io_.in, line)) {
     const std::string answer = Lower(Trimmed(line));
+    if (!typed) io_.err << answer << "\n";
     if (answer == "y" || answer == "yes") return PromptAnswer::kYes;
     if (answer == "n" || answer == "no") return PromptAnswer::kNo;
     if (withCancel && (answer == "c" || answer == "cancel")) return PromptAnswer::kCancel;
