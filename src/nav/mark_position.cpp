@@ -150,8 +150,8 @@ bool MarkManOverboard(NavigationDatabase& database, bool live_source_active,
   }
   const int index = database.LastUsedWaypoint();
   database.SetLastUsedWaypoint(index, true);
-  // Set rather than toggled: a second alarm must never switch guidance off.
-  database.SetActiveTarget(TargetKind::kWaypoint, index);
+  // Go To, but never as a toggle: a second alarm must not switch guidance off.
+  if (database.Target() != ActiveTarget{TargetKind::kWaypoint, index}) database.GoTo(index);
   return true;
 }
 

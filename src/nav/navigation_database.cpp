@@ -931,7 +931,7 @@ ActiveTarget NavigationDatabase::GoTo(int waypointIndex) {
   std::lock_guard lock(mutex_);
   if (!InRange(waypointIndex, waypoints_.size())) return target_;
   const ActiveTarget chosen{TargetKind::kWaypoint, waypointIndex};
-  target_ = target_ == chosen ? ActiveTarget() : chosen;
+  SwitchTargetLocked(target_ == chosen ? ActiveTarget() : chosen);
   SetLastUsedWaypointLocked(waypointIndex, true);
   return target_;
 }
@@ -940,9 +940,45 @@ ActiveTarget NavigationDatabase::GoAlong(int routeIndex) {
   std::lock_guard lock(mutex_);
   if (!InRange(routeIndex, routes_.size())) return target_;
   const ActiveTarget chosen{TargetKind::kRoute, routeIndex};
-  target_ = target_ == chosen ? ActiveTarget() : chosen;
+  if (target_ == chosen) {
+    target_ = ActiveTarget();
+  } else {
+    SwitchTargetLocked(chosen);
+    routes_[static_cast<size_t>(routeIndex)].StartAtFirstWaypoint();
+  }
   SetLastUsedRouteLocked(routeIndex, true);
   return target_;
+}
+
+void NavigationDatabase::SwitchTargetLocked(const ActiveTarget& next) {
+  if (target_.kind == TargetKind::kRoute && target_ != next &&
+      InRange(target_.index, routes_.size())) {
+    routes_[static_cast<size_t>(target_.index)].ClearCurrentWaypoint();
+  }
+  target_ = next;
+}
+
+// Guidance state, not content: the file does not keep it, so the saved state stays.
+bool NavigationDatabase::SetCurrentRouteWaypoint(int routeIndex, int entry) {
+  std::lock_guard lock(mutex_);
+  if (!InRange(routeIndex, routes_.size())) return false;
+  return routes_[static_cast<size_t>(routeIndex)].SetCurrentWaypointIndex(entry);
+}
+
+bool NavigationDatabase::SelectNextRouteLeg() {
+  std::lock_guard lock(mutex_);
+  return StepRouteLegLocked(1);
+}
+
+bool NavigationDatabase::SelectPreviousRouteLeg() {
+  std::lock_guard lock(mutex_);
+  return StepRouteLegLocked(-1);
+}
+
+bool NavigationDatabase::StepRouteLegLocked(int step) {
+  if (target_.kind != TargetKind::kRoute || !InRange(target_.index, routes_.size())) return false;
+  Route& route = routes_[static_cast<size_t>(target_.index)];
+  return route.SetCurrentWaypointIndex(route.CurrentWaypointIndex() + step);
 }
 
 // --- State -------------------------------------------------------------------

@@ -134,9 +134,18 @@ class NavigationDatabase {
   bool MoveRouteEntryDown(int routeIndex, int entry);
   bool InvertRoute(int routeIndex);
   bool AddWaypointToRoute(int routeIndex, std::string_view waypointName);
-  // Go To / Go Along: toggles the target; returns the target afterwards.
+  // Go To / Go Along: toggles the target; returns the target afterwards. A
+  // route that stops being the target loses its current waypoint; Go Along
+  // heads for the first waypoint of its route.
   ActiveTarget GoTo(int waypointIndex);
   ActiveTarget GoAlong(int routeIndex);
+  // The waypoint a route's guidance heads for (Route Waypoints, and arrival
+  // while following); an entry outside the route changes nothing (false).
+  bool SetCurrentRouteWaypoint(int routeIndex, int entry);
+  // The next or previous leg of the route being followed: its current
+  // waypoint moves by one; false without a route target or at either end.
+  bool SelectNextRouteLeg();
+  bool SelectPreviousRouteLeg();
 
   // --- State ---------------------------------------------------------------
   bool IsSaved() const;
@@ -211,6 +220,9 @@ class NavigationDatabase {
   std::string TakeGeneratedNameLocked(ItemKind kind);
   void StoreCreatedLocked(ItemKind kind, int index);
   void TouchRouteLocked(int routeIndex);
+  // Makes `next` the target; a route that stops being it loses its current waypoint.
+  void SwitchTargetLocked(const ActiveTarget& next);
+  bool StepRouteLegLocked(int step);
 
   PromptAnswer AskYesNo(std::string_view text, PromptIcon icon) const;
   void ShowNameFault(std::string_view name) const;

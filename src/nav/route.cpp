@@ -22,14 +22,17 @@ void Route::SetWaypointNames(std::vector<std::string> names) {
   KeepCurrentInside();
 }
 
-void Route::SetCurrentWaypointIndex(int index) {
+bool Route::SetCurrentWaypointIndex(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= waypointNames_.size()) return false;
   currentWaypointIndex_ = index;
-  KeepCurrentInside();
+  return true;
 }
 
+// When the current entry and all after it are gone, guidance heads for the last one left;
+// a route without a current entry keeps having none.
 void Route::KeepCurrentInside() {
   const int last = static_cast<int>(waypointNames_.size()) - 1;
-  currentWaypointIndex_ = std::clamp(currentWaypointIndex_, 0, std::max(last, 0));
+  if (currentWaypointIndex_ > last) currentWaypointIndex_ = last;
 }
 
 bool Route::MoveUp(size_t entry) {

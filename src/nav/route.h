@@ -30,9 +30,15 @@ class Route {
   void SetWaypointNames(std::vector<std::string> names);
   size_t Size() const { return waypointNames_.size(); }
 
-  // The entry guidance is heading for; kept inside the list as entries go.
+  // The entry guidance is heading for, kNoCurrentWaypoint when none; kept on the same
+  // entry, or inside the list, as entries go.
+  static constexpr int kNoCurrentWaypoint = -1;
   int CurrentWaypointIndex() const { return currentWaypointIndex_; }
-  void SetCurrentWaypointIndex(int index);
+  // Accepted only for an entry of the route; otherwise nothing changes (false).
+  bool SetCurrentWaypointIndex(int index);
+  void ClearCurrentWaypoint() { currentWaypointIndex_ = kNoCurrentWaypoint; }
+  // Go Along heads for the first entry, even of a route that has none yet.
+  void StartAtFirstWaypoint() { currentWaypointIndex_ = 0; }
 
   const std::string& PlaceToStore() const { return placeToStore_; }
   void SetPlaceToStore(std::string_view place) { placeToStore_.assign(place); }
@@ -66,7 +72,7 @@ class Route {
   std::string name_;
   RouteType type_ = RouteType::kComplete;
   std::vector<std::string> waypointNames_;
-  int currentWaypointIndex_ = 0;
+  int currentWaypointIndex_ = kNoCurrentWaypoint;
   std::string placeToStore_;
   bool storedInDatabase_ = false;
   bool complete_ = true;

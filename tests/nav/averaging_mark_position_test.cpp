@@ -233,5 +233,16 @@ TEST_F(MarkPositionTest, ManOverboardTargetsTheMark) {
   EXPECT_EQ(database_.Target(), before);
 }
 
+TEST_F(MarkPositionTest, ManOverboardLeavesTheRouteBeingFollowed) {
+  ASSERT_TRUE(database_.AppendWaypoint(Waypoint("Buoy", LatLong())));
+  ASSERT_TRUE(database_.AppendRoute(Route("Trip", {"Buoy", "Buoy"})));
+  database_.GoAlong(0);
+  ASSERT_TRUE(database_.SelectNextRouteLeg());
+
+  ASSERT_TRUE(MarkManOverboard(database_, true, kSpot, kPort, kMarkTime));
+  EXPECT_EQ(database_.Target(), (ActiveTarget{TargetKind::kWaypoint, 1}));
+  EXPECT_EQ(database_.RouteAt(0)->CurrentWaypointIndex(), Route::kNoCurrentWaypoint);
+}
+
 }  // namespace
 }  // namespace orv

@@ -263,7 +263,7 @@ TEST(ActiveGuidanceTargetTest, ResolvesTheDatabaseTarget) {
   EXPECT_EQ(target->waypoints[0].name, "B");
   EXPECT_EQ(target->waypoints[0].description, "at B");
 
-  database.SetActiveTarget(TargetKind::kRoute, 0);
+  database.GoAlong(0);
   target = ActiveGuidanceTarget(database);
   ASSERT_TRUE(target.has_value());
   EXPECT_TRUE(target->is_route);

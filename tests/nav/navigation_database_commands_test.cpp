@@ -320,5 +320,79 @@ TEST(TargetTest, GoToAndGoAlongToggle) {
   EXPECT_EQ(fixture.Setting(kGeneralSettingsKey, "RouteLastUsedIndex"), 1u);
 }
 
+TEST(TargetTest, GoAlongStartsAtTheFirstWaypointAndLeavingARouteForgetsIt) {
+  CommandFixture fixture;
+  const auto current = [&](int route) {
+    return fixture.database.RouteAt(route)->CurrentWaypointIndex();
+  };
+  ASSERT_TRUE(fixture.database.SetCurrentRouteWaypoint(0, 2));
+  fixture.database.GoAlong(0);
+  EXPECT_EQ(current(0), 0);
+
+  ASSERT_TRUE(fixture.database.SelectNextRouteLeg());
+  fixture.database.GoAlong(1);
+  EXPECT_EQ(current(0), Route::kNoCurrentWaypoint) << "the previous route target";
+  EXPECT_EQ(current(1), 0);
+
+  fixture.database.GoTo(3);
+  EXPECT_EQ(fixture.database.Target(), (ActiveTarget{TargetKind::kWaypoint, 3}));
+  EXPECT_EQ(current(1), Route::kNoCurrentWaypoint);
+  EXPECT_TRUE(fixture.database.IsSaved()) << "guidance state is not file content";
+}
+
+// R1 = A B A C: four entries.
+TEST(TargetTest, CurrentRouteWaypointOnlyInsideTheRoute) {
+  struct Case {
+    const char* legend;
+    int route;
+    int entry;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"first", 0, 0, true},      {"last", 0, 3, true},           {"past the end", 0, 4, false},
+      {"negative", 0, -1, false}, {"no such route", 2, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    CommandFixture fixture;
+    ASSERT_TRUE(fixture.database.SetCurrentRouteWaypoint(0, 1));
+    EXPECT_EQ(fixture.database.SetCurrentRouteWaypoint(c.route, c.entry), c.accepted);
+    EXPECT_EQ(fixture.database.RouteAt(0)->CurrentWaypointIndex(), c.accepted ? c.entry : 1);
+  }
+}
+
+TEST(TargetTest, NextAndPreviousLegStopAtTheEnds) {
+  struct Case {
+    const char* legend;
+    int start;
+    bool next;  // else previous
+    bool moved;
+    int current;
+  };
+  const Case cases[] = {
+      {"next from the first", 0, true, true, 1},
+      {"next at the last", 3, true, false, 3},
+      {"previous at the first", 0, false, false, 0},
+      {"previous from the last", 3, false, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    CommandFixture fixture;
+    fixture.database.GoAlong(0);
+    ASSERT_TRUE(fixture.database.SetCurrentRouteWaypoint(0, c.start));
+    const bool moved =
+        c.next ? fixture.database.SelectNextRouteLeg() : fixture.database.SelectPreviousRouteLeg();
+    EXPECT_EQ(moved, c.moved);
+    EXPECT_EQ(fixture.database.RouteAt(0)->CurrentWaypointIndex(), c.current);
+  }
+
+  CommandFixture fixture;
+  ASSERT_TRUE(fixture.database.SetCurrentRouteWaypoint(0, 1));
+  EXPECT_FALSE(fixture.database.SelectNextRouteLeg()) << "no target";
+  fixture.database.GoTo(0);
+  EXPECT_FALSE(fixture.database.SelectPreviousRouteLeg()) << "a waypoint target";
+  EXPECT_EQ(fixture.database.RouteAt(0)->CurrentWaypointIndex(), 1);
+}
+
 }  // namespace
 }  // namespace orv
