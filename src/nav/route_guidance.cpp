@@ -163,6 +163,19 @@ std::optional<GuidanceFigures> RouteGuidance::Update(const std::optional<Guidanc
   return figures;
 }
 
+std::optional<GuidanceFigures> RouteGuidance::UpdateActiveTarget(
+    const std::optional<GuidanceFix>& fix, NavigationDatabase& database, std::int64_t now_seconds,
+    std::size_t max_following) {
+  const std::optional<GuidanceTarget> target = ActiveGuidanceTarget(database);
+  // Without a target the fix still updates the remembered course.
+  std::optional<GuidanceFigures> figures =
+      Update(fix, target.value_or(GuidanceTarget{}), now_seconds, max_following);
+  if (figures && target && figures->next_index != target->current_index) {
+    database.SelectNextRouteLeg();
+  }
+  return figures;
+}
+
 std::optional<GuidanceTarget> ActiveGuidanceTarget(const NavigationDatabase& database) {
   const ActiveTarget target = database.Target();
   if (target.kind == TargetKind::kWaypoint) {

@@ -119,6 +119,13 @@ class RouteGuidance {
                                         const GuidanceTarget& target, std::int64_t now_seconds,
                                         std::size_t max_following = kFollowingWaypointsNormal);
 
+  // One refresh against the database's active target. With automatic following on, arrival
+  // at a route's current waypoint moves the route on to its next one (at the last it stays),
+  // so the next refresh heads there; the figures returned are those of the arrival.
+  std::optional<GuidanceFigures> UpdateActiveTarget(
+      const std::optional<GuidanceFix>& fix, NavigationDatabase& database, std::int64_t now_seconds,
+      std::size_t max_following = kFollowingWaypointsNormal);
+
   double RememberedCourse() const { return remembered_course_; }
 
  private:

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "nav/geodesy.h"
@@ -278,6 +279,55 @@ TEST(ActiveGuidanceTargetTest, ResolvesTheDatabaseTarget) {
   ASSERT_TRUE(figures.has_value());
   EXPECT_NEAR(figures->distance_nm, 2.0, 1e-9);
 }
+
+// Waypoints W1..W4 at 1, 2, 3 and 4 NM due north, followed as one route while the user
+// walks north and stops at each one in turn.
+struct FollowingCase {
+  const char* legend;
+  bool follow_route;
+  std::vector<int> current_after;  // the route's current entry after each stop
+};
+
+class DatabaseFollowingTest : public ::testing::TestWithParam<FollowingCase> {};
+
+TEST_P(DatabaseFollowingTest, ArrivalMovesTheRouteOn) {
+  const FollowingCase& c = GetParam();
+  SCOPED_TRACE(c.legend);
+  NavigationDatabase database;
+  std::vector<std::string> names;
+  for (int k = 1; k <= 4; ++k) {
+    const GeoPoint p = NorthOfOrigin(k);
+    LatLong position;
+    position.SetDegrees(p.latitude, p.longitude);
+    names.push_back("W" + std::to_string(k));
+    ASSERT_TRUE(database.AppendWaypoint(Waypoint(names.back(), position)));
+  }
+  ASSERT_TRUE(database.AppendRoute(Route("R", names)));
+  database.GoAlong(0);
+
+  RouteGuidance guidance({GuidanceKind::kWalk, c.follow_route});
+  // Halfway to the first waypoint nothing is reached yet.
+  ASSERT_TRUE(guidance.UpdateActiveTarget(At(NorthOfOrigin(0.5), 3.0, 0.0), database, kNow));
+  EXPECT_EQ(database.RouteAt(0)->CurrentWaypointIndex(), 0);
+
+  // The last stop falls short of W4 by more than the 10 m that would end guidance there.
+  const double stops_nm[] = {1.0, 2.0, 3.0, 4.0 - 15.0 * kMetre};
+  for (std::size_t i = 0; i < c.current_after.size(); ++i) {
+    SCOPED_TRACE(stops_nm[i]);
+    const auto figures =
+        guidance.UpdateActiveTarget(At(NorthOfOrigin(stops_nm[i]), 3.0, 0.0), database, kNow);
+    ASSERT_TRUE(figures.has_value());
+    EXPECT_EQ(figures->arrived, c.follow_route);
+    EXPECT_EQ(database.RouteAt(0)->CurrentWaypointIndex(), c.current_after[i]);
+  }
+}
+
+const FollowingCase kFollowingCases[] = {
+    {"following on: the last waypoint stays current", true, {1, 2, 3, 3}},
+    {"following off: nothing advances", false, {0, 0, 0, 0}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Walk, DatabaseFollowingTest, ::testing::ValuesIn(kFollowingCases));
 
 }  // namespace
 }  // namespace orv
