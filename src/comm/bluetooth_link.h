@@ -3,142 +3,111 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <string_view>
-#include <thread>
 
-#include "app/playback_burst_writer.h"
 #include "app/settings_model.h"
-#include "app/track_recorder.h"
 #include "comm/bluetooth_channel_search.h"
 #include "comm/bluetooth_discovery.h"
 #include "comm/bluetooth_socket_factory.h"
+#include "comm/bluetooth_socket_stream.h"
+#include "comm/comm_link.h"
+#include "nmea/track_point.h"
 
 namespace orv {
 
-class Navigator;
-class Prompter;
-
-// What a Bluetooth link works with; all outlive the link.
-struct BluetoothLinkParts {
-  Navigator& navigator;
-  Prompter& prompter;
-  BluetoothDiscovery& discovery;
-  BluetoothSocketFactory& sockets;
-  BluetoothChannelChooser& chooser;
+// Pacing of a Bluetooth link; tests shorten it.
+struct BluetoothLinkTiming {
+  std::chrono::milliseconds connectRetryDelay{250};
+  std::chrono::milliseconds burstPeriod{1000};
+  std::chrono::milliseconds keepAlivePeriod{10000};
 };
 
 // A Bluetooth device as the recording source or the playback destination:
 // the Serial Port channel found by a service search, a stream socket
-// connected to it, and a receiving and a sending thread.
+// connected to it, then the receiving and sending threads of the link base.
 //
-// Source: the receiving thread writes the head lines and then cuts the
-// device's bytes into sentences for the recording; the sending thread sends
-// the placeholder sentence every ten seconds. Destination: the receiving
-// thread reads and drops what the device sends; the sending thread sends
-// one burst of sentences per second.
-class BluetoothLink {
+// Source: the receiving thread writes the head lines and cuts the device's
+// bytes into sentences for the recording; the sending thread sends the
+// placeholder sentence every ten seconds. Destination: the receiving thread
+// reads and drops what the device sends; the sending thread sends one burst
+// of sentences per second.
+class BluetoothLink : public CommLink {
  public:
-  enum class Role { kSource, kDestination };
-
   // A connect refused because the device still holds an earlier connection
   // to the channel is tried again after a short wait.
   static constexpr int kConnectBusyError = EBUSY;
   static constexpr int kMaxConnectRetries = 60;
-  static constexpr std::chrono::milliseconds kConnectRetryDelay{250};
   // How long one has-data or is-closed test waits on the socket.
   static constexpr std::chrono::milliseconds kEventWait{250};
   static constexpr int kCloseTests = 10;
-  static constexpr std::chrono::seconds kKeepAliveInterval{10};
-  static constexpr std::chrono::seconds kBurstInterval{1};
 
-  BluetoothLink(Role role, BluetoothLinkParts parts);
-  ~BluetoothLink();
-  BluetoothLink(const BluetoothLink&) = delete;
-  BluetoothLink& operator=(const BluetoothLink&) = delete;
+  BluetoothLink(Navigator& navigator, Prompter& prompter, BluetoothDiscovery& discovery,
+                BluetoothSocketFactory& sockets, BluetoothChannelChooser& chooser);
+  ~BluetoothLink() override;
 
-  Role LinkRole() const { return role_; }
-  // The selected device; takes effect at the next Start.
+  // The selected device; takes effect at the next start.
   void SetDevice(const BluetoothDeviceEntry& device);
   BluetoothDeviceEntry Device() const;
+  void SetTiming(const BluetoothLinkTiming& timing) { timing_ = timing; }
 
-  // Where a destination takes each second's burst; by default the next
-  // replay step of the recorded track.
-  void SetBurstSource(std::function<std::string()> burstSource);
-  // The wait between connect tries; tests shorten it.
-  void SetConnectRetryDelay(std::chrono::milliseconds delay) { retryDelay_ = delay; }
-  // The source's track file (folder and clock can be set on it).
-  TrackRecorder& Recorder() { return recorder_; }
+  // Source role (RecvFromRouteRepresentationSocketProc and the keep-alive),
+  // recording into a new track file. False when the link did not start;
+  // its message has been shown, unless the user cancelled the channel choice.
+  bool StartRecording();
+  // Destination role (drain and SendToRouteRepresentationSocketProc).
+  bool StartPlayback();
 
-  // Channel search, socket, connect, track file (source, when recording)
-  // and the two threads. False when the link did not start; its message
-  // has been shown, unless the user cancelled the channel choice.
-  bool Start(bool recording);
-  // Ends the threads, closes the socket and the track file; returns the
-  // kept track file's path, or empty.
+  // Where playback bursts take their point: the next playback point of the
+  // track of `trackId` (Recorded unless set), or the given source.
+  void SetPlaybackTrackId(int trackId) { playbackTrackId_.store(trackId); }
+  void SetPointSource(std::function<TrackPoint()> source);
+  // While set, bursts come from the navigator's sentence engine.
+  void SetPlayEvent(bool set) { playEvent_.store(set); }
+
+  // Shuts the socket down, waits for the peer's close, then stops as every
+  // link does. Returns the kept track file's path, or empty.
   std::string Stop();
-  bool IsActive() const;
+
   // The connected RFCOMM channel; 0 while stopped.
   std::uint8_t Channel() const { return channel_.load(); }
-
-  // The socket has something to receive (data, or the end of the stream).
-  // Waits up to kEventWait.
+  // Waits up to kEventWait: the socket has something to receive.
   bool HasData();
-  // The peer has closed the connection. Waits up to kEventWait.
+  // Waits up to kEventWait: the peer has closed the connection.
   bool IsClosed();
 
+ protected:
+  std::unique_ptr<ByteStream> OpenDevice() override;
+
  private:
-  // A run flag whose clearing also wakes the thread's timed waits.
-  class RunFlag {
-   public:
-    void Set();
-    void Clear();
-    bool IsSet() const { return set_.load(); }
-    // False when the flag was cleared before the time ran out.
-    bool SleepFor(std::chrono::milliseconds duration);
-
-   private:
-    std::atomic<bool> set_{false};
-    std::mutex mutex_;
-    std::condition_variable changed_;
-  };
-
-  enum class SocketEvent { kNone, kData, kClosed, kFailed };
-
-  int ConnectSocket(std::uint8_t channel);
-  bool StartThreads();
-  void JoinThreads();
-  SocketEvent WaitForEvent(bool reportFailure);
-  void ReceiveLoop();
-  void KeepAliveLoop();
-  void BurstLoop();
-  // Sends all of `bytes`; 0 or the error of the failed send.
-  int SendAll(std::string_view bytes);
+  bool Started(bool started);
+  int ConnectSocket(std::uint64_t address, std::uint8_t channel);
+  BluetoothSocketStream::Event WaitForEvent();
+  void ReceiveSentences(bool handOver);
+  void KeepAlive();
+  void SendPlayback();
   void ShowError(std::string text);
 
-  const Role role_;
-  BluetoothLinkParts parts_;
-  TrackRecorder recorder_;
-  PlaybackBurstWriter burstWriter_;
-  std::function<std::string()> burstSource_;
-  std::chrono::milliseconds retryDelay_ = kConnectRetryDelay;
+  BluetoothDiscovery& discovery_;
+  BluetoothSocketFactory& sockets_;
+  BluetoothChannelChooser& chooser_;
+  BluetoothLinkTiming timing_;
 
   mutable std::mutex deviceMutex_;
   BluetoothDeviceEntry device_;
-  // The device name the running link's messages and head line use.
+  // The name of the running link's device, for its messages and head line.
   std::string activeName_;
   std::atomic<std::uint8_t> channel_{0};
-  int socket_ = -1;
-  bool recording_ = false;
+  // The base's stream while it is open.
+  BluetoothSocketStream* socket_ = nullptr;
 
-  RunFlag receiveRun_;
-  RunFlag sendRun_;
-  std::thread receiveThread_;
-  std::thread sendThread_;
+  std::atomic<int> playbackTrackId_;
+  std::atomic<bool> playEvent_{false};
+  std::mutex pointSourceMutex_;
+  std::function<TrackPoint()> pointSource_;
 };
 
 }  // namespace orv

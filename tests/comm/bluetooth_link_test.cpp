@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/navigator.h"
+#include "app/playback_burst_writer.h"
 #include "bluetooth_test_fakes.h"
 #include "nmea/proprietary_lines.h"
 #include "platform/scripted_prompter.h"
@@ -136,19 +137,16 @@ class BluetoothLinkTest : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(folder); }
 
-  std::unique_ptr<BluetoothLink> MakeLink(BluetoothLink::Role role) {
-    auto link = std::make_unique<BluetoothLink>(
-        role, BluetoothLinkParts{navigator, prompter, discovery, sockets, chooser});
-    link->SetDevice(kDevice);
-    link->SetConnectRetryDelay(std::chrono::milliseconds(0));
-    link->Recorder().SetFolderFinder([this] { return std::optional(folder.string()); });
-    return link;
-  }
-
-  // Keeps the link until the fixture's end, after the fakes it uses.
-  BluetoothLink* MakeLinkHeld(BluetoothLink::Role role) {
-    held = MakeLink(role);
-    return held.get();
+  // Held until the fixture's end, after the fakes it uses.
+  BluetoothLink& MakeLink(std::chrono::milliseconds burstPeriod = std::chrono::milliseconds(1000)) {
+    held = std::make_unique<BluetoothLink>(navigator, prompter, discovery, sockets, chooser);
+    held->SetDevice(kDevice);
+    BluetoothLinkTiming timing;
+    timing.connectRetryDelay = std::chrono::milliseconds(0);
+    timing.burstPeriod = burstPeriod;
+    held->SetTiming(timing);
+    held->Recorder().SetFolderFinder([this] { return std::optional(folder.string()); });
+    return *held;
   }
 
   Navigator navigator;
@@ -161,8 +159,8 @@ class BluetoothLinkTest : public ::testing::Test {
 };
 
 TEST_F(BluetoothLinkTest, SourceRecordsTheDeviceSentencesAndSendsTheKeepAlive) {
-  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
-  ASSERT_TRUE(link.Start(true));
+  BluetoothLink& link = MakeLink();
+  ASSERT_TRUE(link.StartRecording());
   EXPECT_TRUE(link.IsActive());
   EXPECT_EQ(link.Channel(), 5);
   EXPECT_EQ(sockets.connectedAddress, kDevice.address);
@@ -195,34 +193,55 @@ TEST_F(BluetoothLinkTest, SourceRecordsTheDeviceSentencesAndSendsTheKeepAlive) {
 }
 
 TEST_F(BluetoothLinkTest, DestinationSendsBurstsAndDropsWhatTheDeviceSends) {
-  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kDestination);
-  int step = 0;
-  link.SetBurstSource([&step] { return Sentence("GPGGA,burst" + std::to_string(step++)); });
-  ASSERT_TRUE(link.Start(true));  // a destination records nothing
+  BluetoothLink& link = MakeLink(std::chrono::milliseconds(20));
+  TrackPoint point;
+  point.SetSpeedKnots(12.5);
+  point.SetCourseDegrees(90.0);
+  link.SetPointSource([point] { return point; });
+  ASSERT_TRUE(link.StartPlayback());
   WriteAll(sockets.Peer(), DrivingReceiverBytes());
 
-  const std::string first = Sentence("GPGGA,burst0");
-  const std::string second = Sentence("GPGGA,burst1");
-  EXPECT_EQ(ReadPeerUntil(
-                sockets.Peer(),
-                [&](const std::string& got) { return got.size() >= first.size() + second.size(); }),
-            first + second);
+  // The same bursts a fresh writer makes from the point, GSV on the fifth.
+  PlaybackBurstWriter writer;
+  std::string expected, burst;
+  for (int step = 0; step < 5; ++step) {
+    writer.WriteBurst(point, burst);
+    expected += burst;
+  }
+  EXPECT_EQ(ReadPeerUntil(sockets.Peer(),
+                          [&](const std::string& got) { return got.size() >= expected.size(); })
+                .substr(0, expected.size()),
+            expected);
   link.Stop();
+  EXPECT_FALSE(link.IsActive());
   EXPECT_EQ(navigator.Recording().PointCount(), 0);
   EXPECT_TRUE(prompter.Asked().empty());
   EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
+TEST_F(BluetoothLinkTest, DestinationWhosePeerHangsUpIsASendErrorNotASignal) {
+  BluetoothLink& link = MakeLink(std::chrono::milliseconds(5));
+  ASSERT_TRUE(link.StartPlayback());
+  sockets.ClosePeer();
+  ASSERT_TRUE(WaitUntil([&] { return !prompter.Asked().empty(); }));
+  EXPECT_EQ(prompter.Asked()[0].text, "send failed at GPS 10X\n\nError:(32)");
+  EXPECT_TRUE(link.SendEnded());
+  link.Stop();
+  EXPECT_EQ(prompter.Asked().size(), 1u);
+}
+
 TEST_F(BluetoothLinkTest, DeviceThatHangsUpIsAReceiveError) {
-  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
-  ASSERT_TRUE(link.Start(false));
+  BluetoothLink& link = MakeLink();
+  ASSERT_TRUE(link.StartRecording());
   sockets.ClosePeer();
   ASSERT_TRUE(WaitUntil([&] { return !prompter.Asked().empty(); }));
   EXPECT_EQ(prompter.Asked()[0].text, "recvfrom failed at GPS 10X\n\nError:(104)");
   EXPECT_EQ(prompter.Asked()[0].caption, "Irreparable Error");
   link.Stop();
   EXPECT_FALSE(link.IsActive());
-  EXPECT_EQ(prompter.Asked().size(), 1u);
+  // Nothing came before the hang-up, so the track file goes with its notice.
+  ASSERT_EQ(prompter.Asked().size(), 2u);
+  EXPECT_EQ(prompter.Asked()[1].text, kNoMovementText);
 }
 
 struct ConnectCase {
@@ -241,8 +260,8 @@ TEST_P(BluetoothConnectTest, RetriesOnlyWhileTheChannelIsBusy) {
   const ConnectCase& row = GetParam();
   sockets.createError = row.createError;
   sockets.connectErrors = row.connectErrors;
-  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
-  EXPECT_EQ(link.Start(false), row.starts);
+  BluetoothLink& link = MakeLink();
+  EXPECT_EQ(link.StartPlayback(), row.starts);
   EXPECT_EQ(sockets.connects, row.connects);
   EXPECT_EQ(link.IsActive(), row.starts);
   const std::vector<Prompt> asked = prompter.Asked();
@@ -296,8 +315,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BluetoothLinkTest, ChannelChoiceComesBeforeAnySocket) {
   // No Serial Port record: the message, and no socket is made.
   discovery.serviceSearch.response = {};
-  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
-  EXPECT_FALSE(link.Start(false));
+  BluetoothLink& link = MakeLink();
+  EXPECT_FALSE(link.StartRecording());
   EXPECT_EQ(sockets.creates, 0);
   ASSERT_EQ(prompter.Asked().size(), 1u);
   EXPECT_EQ(prompter.Asked()[0].caption, "Error");
@@ -305,10 +324,10 @@ TEST_F(BluetoothLinkTest, ChannelChoiceComesBeforeAnySocket) {
   // Two channels: the chosen one is connected; a cancel makes no socket.
   discovery.serviceSearch.response = SerialPortRecords({3, 12});
   chooser.answer = std::nullopt;
-  EXPECT_FALSE(link.Start(false));
+  EXPECT_FALSE(link.StartPlayback());
   EXPECT_EQ(sockets.creates, 0);
   chooser.answer = 12;
-  ASSERT_TRUE(link.Start(false));
+  ASSERT_TRUE(link.StartPlayback());
   EXPECT_EQ(sockets.connectedChannel, 12);
   EXPECT_EQ(link.Channel(), 12);
   link.Stop();
@@ -316,9 +335,9 @@ TEST_F(BluetoothLinkTest, ChannelChoiceComesBeforeAnySocket) {
 }
 
 TEST_F(BluetoothLinkTest, RecordFileThatCannotBeCreatedLeavesTheLinkStopped) {
-  BluetoothLink& link = *MakeLinkHeld(BluetoothLink::Role::kSource);
+  BluetoothLink& link = MakeLink();
   link.Recorder().SetFolderFinder([] { return std::optional<std::string>("/nonexistent/orv"); });
-  EXPECT_FALSE(link.Start(true));
+  EXPECT_FALSE(link.StartRecording());
   EXPECT_FALSE(link.IsActive());
   EXPECT_EQ(link.Channel(), 0);
   ASSERT_EQ(prompter.Asked().size(), 1u);
