@@ -14,6 +14,7 @@
 #include "cli/points_command.h"
 #include "cli/speedclass_command.h"
 #include "cli/stats_command.h"
+#include "cli/vport_command.h"
 
 namespace orv::cli {
 
@@ -34,6 +35,7 @@ const Command kCommands[] = {
     {"play", kPlaySummary, kPlayUsage, RunPlayCommand},
     {"export", kExportSummary, kExportUsage, RunExportCommand},
     {"import", kImportSummary, kImportUsage, RunImportCommand},
+    {"vport", kVportSummary, kVportUsage, RunVportCommand},
     {"bt", kBtSummary, kBtUsage, RunBtCommand},
     {"db", kDbSummary, kDbUsage, RunDbCommand},
     {"coord", kCoordSummary, kCoordUsage, RunCoordCommand},

@@ -166,8 +166,9 @@ void VirtualPortHost::Serve(int stopFd) {
     }
     UpdateReader();
     if (readerContext_ != 0 && (fds[masterAt].revents & POLLIN)) DiscardReaderInput();
-    if (fds[1].revents & POLLIN) AcceptWriters();
+    // The writer first: one that has just left makes room for the next.
     if (writerFd_ >= 0 && fds[writerAt].revents != 0) ReceiveFromWriter();
+    if (fds[1].revents & POLLIN) AcceptWriters();
     DrainToReader();
 
     if (Clock::now() >= nextLockCheck) {
@@ -223,6 +224,8 @@ void VirtualPortHost::AcceptWriters() {
   for (;;) {
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;
+    // A writer that closed a moment ago may not have been seen yet.
+    if (writerFd_ >= 0) ReceiveFromWriter();
     std::uint32_t context = 0;
     if (writerFd_ < 0) context = COM_Open(deviceContext_, O_WRONLY, 0);
     if (context == 0) {

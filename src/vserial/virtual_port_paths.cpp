@@ -28,7 +28,7 @@ std::optional<int> VirtualPortIndexOf(std::string_view portName) {
   return digit - '0';
 }
 
-std::string VirtualPortName(int index) {
+std::string VirtualPortDeviceName(int index) {
   return std::string(kVirtualPortPrefix) + std::to_string(index) + ":";
 }
 

@@ -32,7 +32,7 @@ VirtualPortFiles VirtualPortFilesIn(std::string_view directory, int index);
 std::optional<int> VirtualPortIndexOf(std::string_view portName);
 
 // "COM" + index + ":".
-std::string VirtualPortName(int index);
+std::string VirtualPortDeviceName(int index);
 
 // Whether `portName` is the program's own virtual port, `configuredIndex`
 // being the "VSerialPort" setting (-1 for none).
