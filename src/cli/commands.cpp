@@ -12,6 +12,7 @@
 #include "cli/import_command.h"
 #include "cli/play_command.h"
 #include "cli/points_command.h"
+#include "cli/record_command.h"
 #include "cli/speedclass_command.h"
 #include "cli/stats_command.h"
 #include "cli/vport_command.h"
@@ -33,6 +34,7 @@ const Command kCommands[] = {
     {"stats", kStatsSummary, kStatsUsage, RunStatsCommand},
     {"points", kPointsSummary, kPointsUsage, RunPointsCommand},
     {"play", kPlaySummary, kPlayUsage, RunPlayCommand},
+    {"record", kRecordSummary, kRecordUsage, RunRecordCommand},
     {"export", kExportSummary, kExportUsage, RunExportCommand},
     {"import", kImportSummary, kImportUsage, RunImportCommand},
     {"vport", kVportSummary, kVportUsage, RunVportCommand},

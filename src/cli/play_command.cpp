@@ -1,11 +1,15 @@
 #include "cli/play_command.h"
 
+#include <chrono>
 #include <ostream>
 #include <string>
 
 #include "app/navigator.h"
 #include "app/playback_burst_writer.h"
+#include "cli/stop_signals.h"
+#include "cli/stream_prompter.h"
 #include "cli/track_command_support.h"
+#include "comm/serial_link.h"
 
 namespace orv::cli {
 namespace {
@@ -18,7 +22,9 @@ constexpr long long kMaxSteps = 100'000'000;
 struct PlayOptions {
   std::string path;
   PlaybackSettings playback{kPlaybackPlaying, kPlaybackForward, 1};
-  long long steps = 0;  // 0: until the cursor stops
+  long long steps = 0;    // 0: until the cursor stops
+  std::string to;         // a port: paced bursts to it instead of standard output
+  long long seconds = 0;  // with `to`: 0 runs until the cursor stops or a signal
 };
 
 std::string ReadOptions(const Args& args, PlayOptions& options) {
@@ -28,6 +34,15 @@ std::string ReadOptions(const Args& args, PlayOptions& options) {
       options.playback.direction = kPlaybackReverse;
     } else if (arg == "--pause") {
       options.playback.mode = kPlaybackPaused;
+    } else if (arg == "--to" || arg == "--seconds") {
+      if (i + 1 == args.size()) return arg + " needs a value";
+      const std::string& value = args[++i];
+      if (arg == "--to") {
+        options.to = value;
+      } else if (!ParseIntegerArg(value, 1, kMaxSteps, options.seconds)) {
+        return "--seconds must be a whole number from 1 to " + std::to_string(kMaxSteps) + ": '" +
+               value + "'";
+      }
     } else if (arg == "--zoom" || arg == "--steps") {
       if (i + 1 == args.size()) return arg + " needs a value";
       const std::string& value = args[++i];
@@ -52,7 +67,43 @@ std::string ReadOptions(const Args& args, PlayOptions& options) {
       options.path = arg;
     }
   }
-  return options.path.empty() ? "missing FILE" : "";
+  if (options.path.empty()) return "missing FILE";
+  if (options.to.empty() && options.seconds != 0) return "--seconds needs --to";
+  if (!options.to.empty() && options.steps != 0) return "--steps and --to exclude each other";
+  return "";
+}
+
+// Replays to a port through a destination link: one burst per second until
+// a stop signal, the time limit, or (without one) the cursor has stayed put
+// for a burst.
+int PlayToPort(const PlayOptions& options, Navigator& navigator, Io& io) {
+  Track& track = navigator.Recorded();
+  StreamPrompter prompter(io.err);
+  StopSignals signals;
+  SerialLink link(navigator, prompter);
+  link.SetPortName(options.to);
+  link.SetPlaybackTrackId(Navigator::kRecordedId);
+  if (!link.StartPlayback()) return kExitFailure;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);
+  int32_t cursor = track.Cursor();
+  long long burstsAtCursor = link.BurstsWritten();
+  for (;;) {
+    if (signals.Wait(std::chrono::milliseconds(100)) || link.SendEnded()) break;
+    if (options.seconds > 0) {
+      if (std::chrono::steady_clock::now() >= end) break;
+      continue;
+    }
+    if (track.Cursor() != cursor) {
+      cursor = track.Cursor();
+      burstsAtCursor = link.BurstsWritten();
+    } else if (link.BurstsWritten() >= burstsAtCursor + 2) {
+      break;  // a burst went out from the same point: the end is reached
+    }
+  }
+  const bool failed = link.SendEnded();
+  link.Stop();
+  io.out << "bursts sent: " << link.BurstsWritten() << "\n";
+  return failed ? kExitFailure : kExitOk;
 }
 
 }  // namespace
@@ -69,6 +120,10 @@ int RunPlayCommand(const Args& args, Io& io) {
   Track& track = navigator.Recorded();
   track.SetPlayback(options.playback);
   if (options.playback.direction == kPlaybackReverse) track.GoToEnd();
+  if (!options.to.empty()) {
+    const int played = PlayToPort(options, navigator, io);
+    return status == LoadStatus::kLoaded ? played : kExitFailure;
+  }
 
   PlaybackBurstWriter writer;
   std::string burst;
