@@ -51,7 +51,7 @@ memory "registered"
 start=$(date +%s.%N)
 "$CLI" vport feed "$TRACK" --steps "$BURSTS"
 end=$(date +%s.%N)
-awk -v b="$BURSTS" -v s="$start" -v e="$end" \
+LC_ALL=C awk -v b="$BURSTS" -v s="$start" -v e="$end" \
   'BEGIN { printf "%d bursts without a reader in %.2f s\n", b, e - s }' </dev/null
 memory "after a day of playback without a reader"
 
