@@ -31,6 +31,10 @@ std::optional<double> LeadingNumber(std::u16string_view field) {
   return value;
 }
 
+bool IsListBlank(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
 }  // namespace
 
 std::optional<LatLong> ParseCoordinateTuple(std::u16string_view tuple) {
@@ -47,14 +51,21 @@ std::optional<LatLong> ParseCoordinateTuple(std::u16string_view tuple) {
 }
 
 void ParseCoordinateList(std::u16string_view text, std::vector<LatLong>& out) {
+  const auto take = [&out](std::u16string_view piece) {
+    if (std::optional<LatLong> position = ParseCoordinateTuple(piece)) out.push_back(*position);
+  };
   size_t begin = 0;
   for (size_t space = text.find(u' '); space != std::u16string_view::npos;
        space = text.find(u' ', begin)) {
-    if (std::optional<LatLong> position = ParseCoordinateTuple(text.substr(begin, space - begin))) {
-      out.push_back(*position);
-    }
+    take(text.substr(begin, space - begin));
     begin = space + 1;
   }
+  // Other programs end the list without a blank, often with a line end: the
+  // last tuple is as much a point as the others.
+  std::u16string_view rest = text.substr(begin);
+  while (!rest.empty() && IsListBlank(rest.back())) rest.remove_suffix(1);
+  while (!rest.empty() && IsListBlank(rest.front())) rest.remove_prefix(1);
+  if (!rest.empty()) take(rest);
 }
 
 }  // namespace orv

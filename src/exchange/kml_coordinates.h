@@ -13,9 +13,9 @@ namespace orv {
 // both are plain decimal numbers inside the globe's ranges.
 std::optional<LatLong> ParseCoordinateTuple(std::u16string_view tuple);
 
-// Cuts the text at single spaces and parses every piece that a space
-// follows; the text after the last space is not parsed (documents of this
-// program end every tuple with a space). Appends each parsed tuple.
+// Cuts the text at single spaces and parses every piece; the text after the
+// last space counts too once its blanks, tabs and line ends are trimmed.
+// Appends each parsed tuple.
 void ParseCoordinateList(std::u16string_view text, std::vector<LatLong>& out);
 
 }  // namespace orv

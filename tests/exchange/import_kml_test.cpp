@@ -64,17 +64,19 @@ struct ListCase {
 
 class CoordinateList : public ::testing::TestWithParam<ListCase> {};
 
-TEST_P(CoordinateList, ParsesOnlyPiecesThatASpaceFollows) {
+TEST_P(CoordinateList, ParsesEveryPieceBetweenSpacesAndTheTrimmedRest) {
   std::vector<LatLong> out;
   ParseCoordinateList(Widen(GetParam().text), out);
   EXPECT_EQ(out.size(), GetParam().count);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CoordinateList,
-                         ::testing::Values(ListCase{"1,2,3", 0}, ListCase{"1,2,3 ", 1},
+                         ::testing::Values(ListCase{"1,2,3", 1}, ListCase{"1,2,3 ", 1},
                                            ListCase{"\r\n1,2,3 4,5,6 ", 2},
-                                           ListCase{"1,2,3  4,5,6 7,8,9", 2}, ListCase{"", 0},
-                                           ListCase{" x y ", 0}));
+                                           ListCase{"1,2,3  4,5,6 7,8,9", 3},
+                                           ListCase{"1,2,3 4,5,6\r\n\t", 2},
+                                           ListCase{"1,2,3 \t\r\n", 1}, ListCase{"", 0},
+                                           ListCase{" x y ", 0}, ListCase{" x y", 0}));
 
 // One importer on a fresh navigator and database.
 struct ImportFixture {
@@ -186,6 +188,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "<Document><Placemark><Point><coordinates>1,2 "
                  "</coordinates></Point></Placemark></Document>",
                  1, 0},
+        WalkCase{"a Point written without a trailing blank, as other programs do",
+                 "<Document><Placemark><name>p</name><Point><coordinates>11.5,48.25,0"
+                 "</coordinates></Point></Placemark></Document>",
+                 1, 0},
+        WalkCase{"the last tuple of a line ended by a line break",
+                 "<Document><Placemark><LineString><coordinates>\n 1,2,0 1.001,2,0\n "
+                 "</coordinates></LineString></Placemark></Document>",
+                 0, 2},
         WalkCase{"lines directly in the Placemark",
                  "<Document><Placemark><name>t</name>" + kLine + kLine + "</Placemark></Document>",
                  0, 6},
