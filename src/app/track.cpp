@@ -42,6 +42,17 @@ bool Track::ProcessSentence(std::string_view text, int& errorOut) {
   return true;
 }
 
+void Track::AppendPoints(std::span<const TrackPoint> points, int& errorOut) {
+  std::lock_guard lock(mutex_);
+  for (const TrackPoint& point : points) {
+    working_ = point;
+    RememberSatellites();
+    CommitPoint(working_, errorOut);
+    pending_.Reset();
+    if (errorOut != 0) return;
+  }
+}
+
 void Track::RememberSatellites() {
   if (working_.SatellitesInView() == -1) {
     working_.SetSatellitesInView(rememberedSatellitesInView_);

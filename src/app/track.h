@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,13 @@ class Track : public NmeaParser {
   // the epoch being assembled. Sets errorOut to 1 when a completed point
   // could not be stored for lack of memory; the caller must stop feeding.
   bool ProcessSentence(std::string_view text, int& errorOut);
+
+  // Stores fixes prepared by the caller, each as a completed epoch: the
+  // remembered satellite state fills in and follows them, and the movement
+  // filter and statistics see them in order. For bulk loads that would
+  // otherwise write sentences only to parse them again. Sets errorOut to 1
+  // and stops when a point could not be stored for lack of memory.
+  void AppendPoints(std::span<const TrackPoint> points, int& errorOut);
 
   // Empties the track: points, working and pending points, sentence
   // objects, statistics, cursor, remembered satellites; the name becomes the

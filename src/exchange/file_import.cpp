@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <new>
 #include <random>
 
@@ -16,8 +18,7 @@
 #include "exchange/xml_tree.h"
 #include "nav/geodesy.h"
 #include "nav/navigation_database.h"
-#include "nmea/gga_response.h"
-#include "nmea/rmc_response.h"
+#include "nmea/track_point.h"
 #include "platform/prompter.h"
 
 namespace orv {
@@ -42,7 +43,44 @@ std::string RandomLetters(size_t count) {
   return text;
 }
 
+// A coordinate as a position sentence carries it: minutes to four decimals.
+double RawAsWritten(double raw) {
+  const double scaled = raw * 1e4;
+  const double fraction = scaled - std::floor(scaled);
+  // Away from a rounding tie the scaled value rounds the same way the
+  // decimal text would; near one, the text itself decides.
+  if (std::fabs(fraction - 0.5) > 1e-6 && std::isfinite(scaled)) {
+    return std::round(scaled) / 1e4;
+  }
+  char text[400];
+  const auto written =
+      std::to_chars(text, text + sizeof text, raw, std::chars_format::fixed, 4).ptr;
+  double value = 0.0;
+  std::from_chars(text, written, value);
+  return value;
+}
+
 }  // namespace
+
+TrackPoint ImportedLinePoint(const LatLong& position, int64_t secondsSinceEpoch) {
+  // What a plain GPS fix of twelve satellites yields when the point is
+  // played in as a GGA and an RMC sentence of its second.
+  TrackPoint point;
+  LatLong written;
+  written.SetLatitude(RawAsWritten(position.LatitudeRaw()), position.LatitudeHemisphere());
+  written.SetLongitude(RawAsWritten(position.LongitudeRaw()), position.LongitudeHemisphere());
+  point.SetPosition(written);
+  point.AssignFixTime(FixTime::FromSecondsSinceEpoch(secondsSinceEpoch));
+  point.SetTimeSet(true);
+  point.SetSatellitesInUse(12);
+  point.SetAltitudeMsl(0.0);
+  point.SetGeoidSeparation(0.0);
+  point.SetGgaSeen(true);
+  point.SetRmcSeen(true);
+  point.SetLastWasRmc(true);
+  point.RecomputeComplete();
+  return point;
+}
 
 ImportFormat ImportFormatOfPath(std::string_view path) {
   const std::string_view name = FileNameOf(path);
@@ -209,29 +247,21 @@ void FileImporter::LoadLine(const std::string& path, const std::vector<LatLong>&
   if (trackFileReader_ != nullptr) trackFileReader_->Close();
   Track& track = navigator_.Recorded();
   track.Clear();
-  // Each point enters as a fix of its own second, through the same
-  // sentences and movement filter as a recorded one.
-  GgaResponse gga;
-  RmcResponse rmc;
-  NmeaSentence sentence;
-  TrackPoint fix;
-  for (size_t i = 0; i < points.size(); ++i) {
-    fix.Reset();
-    fix.SetPosition(points[i]);
-    fix.AssignFixTime(
-        FixTime::FromSecondsSinceEpoch(kImportedLineFirstSecond + static_cast<int64_t>(i)));
-    int error = 0;
-    gga.WriteFromPoint(sentence, fix);
-    track.ProcessSentence(sentence.View(), error);
-    if (error == 0) {
-      rmc.WriteFromPoint(sentence, fix);
-      track.ProcessSentence(sentence.View(), error);
+  int error = 0;
+  try {
+    std::vector<TrackPoint> fixes;
+    fixes.reserve(points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+      fixes.push_back(
+          ImportedLinePoint(points[i], kImportedLineFirstSecond + static_cast<int64_t>(i)));
     }
-    if (error != 0) {
-      Show(kImportOutOfMemoryText);
-      report.trackOutOfMemory = true;
-      break;
-    }
+    track.AppendPoints(fixes, error);
+  } catch (const std::bad_alloc&) {
+    error = 1;
+  }
+  if (error != 0) {
+    Show(kImportOutOfMemoryText);
+    report.trackOutOfMemory = true;
   }
   track.SetFilePath(path);
   track.SetName(FileNameOf(path));

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "nmea/track_point.h"
+
 namespace orv {
 
 class Navigator;
@@ -41,6 +43,11 @@ std::string ImportWaypointName(std::string_view prefix, size_t index);
 // The day the points of an imported line are dated: 2008-01-01 12:00:00,
 // one second apart.
 inline constexpr int64_t kImportedLineFirstSecond = 1199188800;
+
+// One point of an imported line as the Recorded track stores it: the
+// position as a GGA and an RMC sentence of that second would carry it, no
+// speed, twelve satellites.
+TrackPoint ImportedLinePoint(const LatLong& position, int64_t secondsSinceEpoch);
 
 // How an import went.
 struct ImportReport {
