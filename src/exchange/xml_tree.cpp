@@ -1,5 +1,6 @@
 #include "exchange/xml_tree.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "exchange/xml_escape.h"
@@ -151,7 +152,10 @@ bool XmlTree::ParseText(std::u16string text) {
   document_ = std::move(text);
   error_text_.clear();
   if (document_.size() > kMaxDocumentLength) return Fail(u"Document too large");
-  ResetIndex(document_.size() / 64 + 8);
+  // Every element takes one "<", so their count bounds the index: reserved
+  // once, it never moves while a large document is read. Reserved pages
+  // that are never written cost nothing.
+  ResetIndex(static_cast<size_t>(std::count(document_.begin(), document_.end(), u'<')) + 1);
 
   int32_t pos = 0;
   int top = 0;
