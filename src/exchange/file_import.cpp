@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <random>
 
@@ -143,7 +146,6 @@ ImportReport FileImporter::ImportKml(const std::string& path) {
     }
     return ImportKmlBytes(archive.entry->content, path);
   }
-  std::string bytes;
   const auto fail = [this](ImportReport::Failure failure, std::string_view text) {
     Show(text);
     ImportReport report;
@@ -154,29 +156,37 @@ ImportReport FileImporter::ImportKml(const std::string& path) {
   if (fd < 0) return fail(ImportReport::Failure::kOpen, kUnableToOpenFileText);
   struct stat info {};
   bool readOk = ::fstat(fd, &info) == 0;
+  // One read of the whole file into a buffer a byte larger than the file,
+  // so that its end shows without growing the buffer; left uninitialised,
+  // as every byte used is read into it. A file that grows meanwhile, or a
+  // pipe, grows it.
+  size_t capacity = (readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0) + 1;
+  std::unique_ptr<char[]> buffer;
+  size_t filled = 0;
   try {
-    // One read of the whole file into a buffer of its size.
-    const size_t size = readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
-    bytes.reserve(size);
-    AdviseLargeBuffer(bytes.data(), size);
-    bytes.resize(size);
-    size_t filled = 0;
+    buffer = std::make_unique_for_overwrite<char[]>(capacity);
+    AdviseLargeBuffer(buffer.get(), capacity);
     while (readOk) {
-      if (filled == bytes.size()) bytes.resize(bytes.size() + (1u << 16));  // still growing
-      const ssize_t n = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+      if (filled == capacity) {
+        const size_t larger = capacity + capacity / 2 + (1u << 16);
+        std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(larger);
+        std::memcpy(grown.get(), buffer.get(), filled);
+        buffer = std::move(grown);
+        capacity = larger;
+      }
+      const ssize_t n = ::read(fd, buffer.get() + filled, capacity - filled);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) readOk = false;
       if (n <= 0) break;
       filled += static_cast<size_t>(n);
     }
-    bytes.resize(filled);
   } catch (const std::bad_alloc&) {
     ::close(fd);
     return fail(ImportReport::Failure::kOutOfMemory, kImportOutOfMemoryText);
   }
   ::close(fd);
   if (!readOk) return fail(ImportReport::Failure::kOpen, kUnableToOpenFileText);
-  return ImportKmlBytes(bytes, path);
+  return ImportKmlBytes(std::string_view(buffer.get(), filled), path);
 }
 
 ImportReport FileImporter::ImportKmlBytes(std::string_view bytes, const std::string& path) {
@@ -249,13 +259,20 @@ void FileImporter::LoadLine(const std::string& path, const std::vector<LatLong>&
   track.Clear();
   int error = 0;
   try {
+    // Prepared a batch at a time in one small buffer that stays in the
+    // cache, rather than a second copy of the whole line.
+    constexpr size_t kBatch = 512;
     std::vector<TrackPoint> fixes;
-    fixes.reserve(points.size());
-    for (size_t i = 0; i < points.size(); ++i) {
-      fixes.push_back(
-          ImportedLinePoint(points[i], kImportedLineFirstSecond + static_cast<int64_t>(i)));
+    fixes.reserve(std::min(kBatch, points.size()));
+    for (size_t first = 0; first < points.size() && error == 0; first += kBatch) {
+      fixes.clear();
+      const size_t last = std::min(points.size(), first + kBatch);
+      for (size_t i = first; i < last; ++i) {
+        fixes.push_back(
+            ImportedLinePoint(points[i], kImportedLineFirstSecond + static_cast<int64_t>(i)));
+      }
+      track.AppendPoints(fixes, error);
     }
-    track.AppendPoints(fixes, error);
   } catch (const std::bad_alloc&) {
     error = 1;
   }
