@@ -18,7 +18,7 @@ void RunFlag::Clear() {
 void RunFlag::Nudge() {
   {
     std::lock_guard lock(mutex_);
-    ++nudges_;
+    nudged_ = true;
   }
   changed_.notify_all();
 }
@@ -30,8 +30,8 @@ bool RunFlag::IsSet() const {
 
 bool RunFlag::SleepUntil(std::chrono::steady_clock::time_point deadline) const {
   std::unique_lock lock(mutex_);
-  const unsigned nudges = nudges_;
-  changed_.wait_until(lock, deadline, [this, nudges] { return !set_ || nudges_ != nudges; });
+  changed_.wait_until(lock, deadline, [this] { return !set_ || nudged_; });
+  nudged_ = false;
   return set_;
 }
 

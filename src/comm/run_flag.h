@@ -16,11 +16,13 @@ class RunFlag {
   bool IsSet() const;
 
   // Cuts the current sleep short without clearing the flag, for work that
-  // should not wait for the sleeper's next turn.
+  // should not wait for the sleeper's next turn. A nudge while nobody sleeps
+  // cuts the next sleep short, so none is lost.
   void Nudge();
 
   // Sleeps until the deadline, until the flag is cleared or until nudged;
-  // returns whether the flag is still set.
+  // returns whether the flag is still set. A sleeper woken early must look
+  // for its work and sleep again when there is none.
   bool SleepUntil(std::chrono::steady_clock::time_point deadline) const;
   bool SleepFor(std::chrono::steady_clock::duration duration) const {
     return SleepUntil(std::chrono::steady_clock::now() + duration);
@@ -30,7 +32,7 @@ class RunFlag {
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   bool set_ = false;
-  unsigned nudges_ = 0;
+  mutable bool nudged_ = false;
 };
 
 }  // namespace orv

@@ -174,7 +174,10 @@ void SerialLink::SendPlayback() {
       }
       if (done) done->set_value(sent);
       if (!sent) return;
-    } else {
+      continue;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= next) {
       TrackPoint point;
       {
         std::lock_guard lock(pointSourceMutex_);
@@ -187,17 +190,16 @@ void SerialLink::SendPlayback() {
         }
       }
       writer.WriteBurst(point, burst);
-      const auto now = std::chrono::steady_clock::now();
       if (!WriteOrReport(burst)) return;
       burstsWritten_.fetch_add(1);
       if (keepBurstTimes_) {
         std::lock_guard lock(burstTimesMutex_);
         burstTimes_.push_back(now);
       }
+      next += timing_.burstPeriod;
+      while (next <= now) next += timing_.burstPeriod;
     }
-    const auto now = std::chrono::steady_clock::now();
-    next += timing_.burstPeriod;
-    while (next <= now) next += timing_.burstPeriod;
+    // Woken early only by a route request, which the next turn takes.
     if (!sendRun_.SleepUntil(next)) return;
   }
 }
