@@ -122,6 +122,20 @@ TEST_F(SerialLinkTest, RecordsTheReceiverIntoTrackAndFile) {
   EXPECT_EQ(navigator_.Recording().PointCount(), 60);
 }
 
+TEST_F(SerialLinkTest, KeepAliveRepeatsEveryTwentyTicks) {
+  link_.SetTiming({seconds(1), milliseconds(5), 20, milliseconds(250)});
+  ASSERT_TRUE(link_.StartRecording());
+  std::string fromLink;
+  ASSERT_TRUE(test::ReadUntil(pty_.Master(), fromLink, Clock::now() + seconds(10),
+                              [](const std::string& s) { return s.size() >= 3 * 15; }));
+  EXPECT_EQ(fromLink.substr(0, 3 * 15), PlaceholderLine() + PlaceholderLine() + PlaceholderLine());
+  EXPECT_EQ(PlaceholderLine().size(), 15u);
+  prompter_.Script(PromptAnswer::kYes);
+  // Nothing but keep-alives: the file goes with the "No movement" notice.
+  EXPECT_EQ(link_.Stop(), "");
+  EXPECT_TRUE(FilesInFolder().empty());
+}
+
 TEST_F(SerialLinkTest, PulledDeviceEndsReceivingAndKeepsTheFile) {
   ASSERT_TRUE(link_.StartRecording());
   const auto deadline = Clock::now() + seconds(10);
