@@ -1,6 +1,7 @@
 #include "cli/play_command.h"
 
 #include <chrono>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -10,6 +11,8 @@
 #include "cli/stream_prompter.h"
 #include "cli/track_command_support.h"
 #include "comm/serial_link.h"
+#include "vserial/virtual_port_paths.h"
+#include "vserial/virtual_port_stream.h"
 
 namespace orv::cli {
 namespace {
@@ -82,6 +85,14 @@ int PlayToPort(const PlayOptions& options, Navigator& navigator, Io& io) {
   StopSignals signals;
   SerialLink link(navigator, prompter);
   link.SetPortName(options.to);
+  // COM0: to COM9: are the program's own virtual ports: feed the registered
+  // one as its writer instead of opening its reader's device.
+  if (const std::optional<int> index = VirtualPortIndexOf(options.to)) {
+    link.SetVirtualPortNumber(*index);
+    link.SetVirtualPortOpener([](int port, int& error) -> std::unique_ptr<ByteStream> {
+      return VirtualPortStream::Open(port, error);
+    });
+  }
   link.SetPlaybackTrackId(Navigator::kRecordedId);
   if (!link.StartPlayback()) return kExitFailure;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options.seconds);

@@ -57,8 +57,13 @@ bool SerialLink::IsOwnVirtualPort() const {
 std::unique_ptr<ByteStream> SerialLink::OpenDevice() {
   if (portName_.empty()) return nullptr;
   int error = 0;
-  const PortAccess access = IsOwnVirtualPort() ? PortAccess::kWriteOnly : PortAccess::kReadWrite;
-  std::unique_ptr<ByteStream> stream = OpenPort(portName_, access, error);
+  const bool ownPort = IsOwnVirtualPort();
+  std::unique_ptr<ByteStream> stream;
+  if (ownPort && virtualPortOpener_) {
+    stream = virtualPortOpener_(virtualPortNumber_, error);
+  } else {
+    stream = OpenPort(portName_, ownPort ? PortAccess::kWriteOnly : PortAccess::kReadWrite, error);
+  }
   if (!stream) {
     ReportSystemError(prompter_, kCreateFileOperation, portName_, error);
     return nullptr;

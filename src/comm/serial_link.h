@@ -62,6 +62,11 @@ class SerialLink : public CommLink {
   // writing only and nothing is read from it.
   void SetVirtualPortNumber(int number) { virtualPortNumber_ = number; }
   bool IsOwnVirtualPort() const;
+  // Opens the program's own virtual port as its single writer. The virtual
+  // port layer sits above this one, so it hands its opener in; without one the
+  // port is opened as a plain device.
+  using VirtualPortOpener = std::function<std::unique_ptr<ByteStream>(int index, int& error)>;
+  void SetVirtualPortOpener(VirtualPortOpener opener) { virtualPortOpener_ = std::move(opener); }
 
   void SetTiming(const SerialLinkTiming& timing) { timing_ = timing; }
 
@@ -103,6 +108,7 @@ class SerialLink : public CommLink {
   std::string portName_;
   std::string openedPortName_;
   int virtualPortNumber_ = -1;
+  VirtualPortOpener virtualPortOpener_;
   SerialLinkTiming timing_;
   std::atomic<int> playbackTrackId_;
   std::atomic<bool> playEvent_{false};

@@ -124,6 +124,8 @@ TEST_F(VportCommand, RegisterShowsThePortAndUnregisterRemovesIt) {
   ASSERT_GE(reader, 0);
   EXPECT_TRUE(WaitForStatus("reader: open", std::chrono::milliseconds(2000)));
   close(reader);
+  // The host notices the close on its own time; compare settled states only.
+  EXPECT_TRUE(WaitForStatus("reader: closed", std::chrono::milliseconds(2000)));
 
   // Choosing the same port again keeps the running one.
   const std::string before = RunCli({"vport", "status"}).out;
@@ -153,6 +155,31 @@ TEST_F(VportCommand, FeedNeedsAConfiguredRunningPort) {
   size_t bursts = 0;
   for (size_t at = 0; (at = played.find("GGA,", at)) != std::string::npos; ++at) ++bursts;
   EXPECT_EQ(fed.out, std::to_string(bursts) + " bursts written to COM2:\n");
+}
+
+TEST_F(VportCommand, PlayToTheVirtualPortReachesItsReader) {
+  const TempFile track("drive.nmea", Drive(std::vector<Epoch>(3, Epoch{"36.0", "500.0"})));
+  ASSERT_EQ(RunCli({"vport", "register", "4"}).status, kExitOk);
+  const std::string device = runtime_ + "/orvelle/COM4";
+  const int reader = open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  ASSERT_TRUE(WaitForStatus("reader: open", std::chrono::milliseconds(2000)));
+
+  const testing::Result played = RunCli({"play", track.path(), "--to", "COM4:", "--seconds", "2"});
+  EXPECT_EQ(played.status, kExitOk) << played.err;
+
+  std::string received;
+  const auto deadline = Clock::now() + std::chrono::seconds(3);
+  while (received.find("$GPGLL") == std::string::npos && Clock::now() < deadline) {
+    pollfd ready{reader, POLLIN, 0};
+    if (poll(&ready, 1, 100) <= 0) continue;
+    char buffer[4096];
+    const ssize_t n = read(reader, buffer, sizeof buffer);
+    if (n > 0) received.append(buffer, static_cast<size_t>(n));
+  }
+  close(reader);
+  EXPECT_NE(received.find("$GPGGA,"), std::string::npos) << received;
+  EXPECT_NE(received.find("$GPGLL,"), std::string::npos) << received;
 }
 
 // --- gpsd as the reading program ---------------------------------------
