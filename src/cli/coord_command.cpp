@@ -92,8 +92,8 @@ int Parse(const DbArgs& parsed, Io& io) {
 
 int RunCoordCommand(const Args& args, Io& io) {
   if (args.empty()) return UsageError(kCoord, "missing operation (format or parse)", io);
-  constexpr OptionSpec kFormatOptions[] = {{"--style", 1}};
-  constexpr OptionSpec kParseOptions[] = {{"--axis", 1}};
+  constexpr OptionRule kFormatOptions[] = {{"--style", 1}};
+  constexpr OptionRule kParseOptions[] = {{"--axis", 1}};
   const std::string& operation = args[0];
   if (operation != "format" && operation != "parse") {
     return UsageError(kCoord, "unknown operation '" + operation + "'", io);

@@ -27,7 +27,7 @@ bool CheckName(std::string_view subcommand, std::string_view name, Io& io, int& 
 }
 
 // Parses and checks the word count; on failure `status` holds the exit status.
-bool ReadArgs(std::string_view subcommand, const Args& args, std::span<const OptionSpec> options,
+bool ReadArgs(std::string_view subcommand, const Args& args, std::span<const OptionRule> options,
               size_t minWords, size_t maxWords, std::string_view wordsText, DbArgs& out, Io& io,
               int& status) {
   if (const std::string problem = ParseDbArgs(args, options, out); !problem.empty()) {
@@ -50,7 +50,7 @@ int Saved(DbSession& session, std::string_view subcommand, Io& io) {
 
 int RunDbAddWaypoint(const Args& args, Io& io) {
   constexpr std::string_view kSub = "add-waypoint";
-  constexpr OptionSpec kOptions[] = {{"--description", 1}};
+  constexpr OptionRule kOptions[] = {{"--description", 1}};
   DbArgs parsed;
   int status = kExitOk;
   if (!ReadArgs(kSub, args, kOptions, 3, 3, "NAME LAT LON", parsed, io, status)) return status;

@@ -78,7 +78,7 @@ std::optional<double> ReadNumberOption(const DbArgs& parsed, std::string_view na
 
 int RunDbGuide(const Args& args, Io& io) {
   constexpr std::string_view kSub = "guide";
-  constexpr OptionSpec kOptions[] = {{"--waypoint", 1}, {"--route", 1}, {"--index", 1},
+  constexpr OptionRule kOptions[] = {{"--waypoint", 1}, {"--route", 1}, {"--index", 1},
                                      {"--at", 2},       {"--speed", 1}, {"--course", 1},
                                      {"--kind", 1},     {"--now", 1},   {"--units", 1}};
   DbArgs parsed;

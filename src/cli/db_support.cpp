@@ -15,14 +15,14 @@
 namespace orv::cli {
 namespace {
 
-constexpr OptionSpec kCommonOptions[] = {{"--db", 1}, {"--yes", 0}, {"--no", 0}};
+constexpr OptionRule kCommonOptions[] = {{"--db", 1}, {"--yes", 0}, {"--no", 0}};
 
-const OptionSpec* FindSpec(std::string_view name, std::span<const OptionSpec> allowed) {
-  for (const OptionSpec& spec : kCommonOptions) {
-    if (spec.name == name) return &spec;
+const OptionRule* FindRule(std::string_view name, std::span<const OptionRule> allowed) {
+  for (const OptionRule& rule : kCommonOptions) {
+    if (rule.name == name) return &rule;
   }
-  for (const OptionSpec& spec : allowed) {
-    if (spec.name == name) return &spec;
+  for (const OptionRule& rule : allowed) {
+    if (rule.name == name) return &rule;
   }
   return nullptr;
 }
@@ -41,27 +41,27 @@ const std::string* DbArgs::Value(std::string_view name, size_t index) const {
   return &found->second[index];
 }
 
-std::string ParseDbArgs(const Args& args, std::span<const OptionSpec> allowed, DbArgs& out) {
+std::string ParseDbArgs(const Args& args, std::span<const OptionRule> allowed, DbArgs& out) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (!arg.starts_with("--")) {
       out.words.push_back(arg);
       continue;
     }
-    const OptionSpec* spec = FindSpec(arg, allowed);
-    if (spec == nullptr) return "unknown option '" + arg + "'";
+    const OptionRule* rule = FindRule(arg, allowed);
+    if (rule == nullptr) return "unknown option '" + arg + "'";
     if (out.Has(arg)) return arg + " given twice";
     // A value never starts with "--": that is the next option, so this one lacks values.
-    bool complete = args.size() - 1 - i >= static_cast<size_t>(spec->values);
-    for (int v = 1; complete && v <= spec->values; ++v) {
+    bool complete = args.size() - 1 - i >= static_cast<size_t>(rule->values);
+    for (int v = 1; complete && v <= rule->values; ++v) {
       complete = !args[i + static_cast<size_t>(v)].starts_with("--");
     }
     if (!complete) {
-      return arg + (spec->values == 1 ? std::string(" needs a value")
-                                      : " needs " + std::to_string(spec->values) + " values");
+      return arg + (rule->values == 1 ? std::string(" needs a value")
+                                      : " needs " + std::to_string(rule->values) + " values");
     }
     std::vector<std::string>& values = out.options[arg];
-    for (int v = 0; v < spec->values; ++v) values.push_back(args[++i]);
+    for (int v = 0; v < rule->values; ++v) values.push_back(args[++i]);
   }
   if (out.Has("--yes") && out.Has("--no")) return "--yes and --no exclude each other";
   return {};

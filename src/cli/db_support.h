@@ -20,7 +20,7 @@ class SettingsStore;
 namespace orv::cli {
 
 // An option a database subcommand takes, with the number of values after it.
-struct OptionSpec {
+struct OptionRule {
   std::string_view name;
   int values;
 };
@@ -38,7 +38,7 @@ struct DbArgs {
 
 // Reads args against the subcommand's options (--db, --yes and --no are always allowed).
 // Returns what is wrong, or an empty text.
-std::string ParseDbArgs(const Args& args, std::span<const OptionSpec> allowed, DbArgs& out);
+std::string ParseDbArgs(const Args& args, std::span<const OptionRule> allowed, DbArgs& out);
 
 // A coordinate argument: decimal degrees ("-33.5") or a typed coordinate ("S 33°30'").
 std::optional<double> ParseCoordinateArg(std::string_view text, CoordinateAxis axis);

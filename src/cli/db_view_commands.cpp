@@ -45,7 +45,7 @@ void PrintRow(std::ostream& out, std::initializer_list<std::string_view> cells) 
 }
 
 bool ParseArgsOrFail(std::string_view subcommand, const Args& args,
-                     std::span<const OptionSpec> options, DbArgs& parsed, Io& io, int& status) {
+                     std::span<const OptionRule> options, DbArgs& parsed, Io& io, int& status) {
   if (const std::string problem = ParseDbArgs(args, options, parsed); !problem.empty()) {
     status = DbUsageError(subcommand, problem, io);
     return false;
@@ -188,7 +188,7 @@ void PrintRouteView(const RouteWaypointsView& view, std::string_view routeName, 
 
 int RunDbList(const Args& args, Io& io) {
   constexpr std::string_view kSub = "list";
-  constexpr OptionSpec kOptions[] = {{"--json", 0}};
+  constexpr OptionRule kOptions[] = {{"--json", 0}};
   DbArgs parsed;
   int status = kExitOk;
   if (!ParseArgsOrFail(kSub, args, kOptions, parsed, io, status)) return status;
@@ -207,7 +207,7 @@ int RunDbList(const Args& args, Io& io) {
 
 int RunDbRoute(const Args& args, Io& io) {
   constexpr std::string_view kSub = "route";
-  constexpr OptionSpec kOptions[] = {{"--json", 0}, {"--units", 1}};
+  constexpr OptionRule kOptions[] = {{"--json", 0}, {"--units", 1}};
   DbArgs parsed;
   int status = kExitOk;
   if (!ParseArgsOrFail(kSub, args, kOptions, parsed, io, status)) return status;
@@ -229,7 +229,7 @@ int RunDbRoute(const Args& args, Io& io) {
 
 int RunDbNearest(const Args& args, Io& io) {
   constexpr std::string_view kSub = "nearest";
-  constexpr OptionSpec kOptions[] = {
+  constexpr OptionRule kOptions[] = {
       {"--speed", 1}, {"--course", 1}, {"--route", 1}, {"--units", 1}};
   DbArgs parsed;
   int status = kExitOk;

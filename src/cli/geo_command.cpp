@@ -16,38 +16,38 @@ const Command kGeo{"geo", kGeoSummary, kGeoUsage, RunGeoCommand};
 
 enum class ArgKind { kLatitude, kLongitude, kDistance, kAzimuth };
 
-struct ArgSpec {
+struct ArgRule {
   std::string_view name;
   ArgKind kind;
 };
 
-constexpr std::array<ArgSpec, 4> kPairArgs = {{{"LAT1", ArgKind::kLatitude},
+constexpr std::array<ArgRule, 4> kPairArgs = {{{"LAT1", ArgKind::kLatitude},
                                                {"LON1", ArgKind::kLongitude},
                                                {"LAT2", ArgKind::kLatitude},
                                                {"LON2", ArgKind::kLongitude}}};
-constexpr std::array<ArgSpec, 4> kDestinationArgs = {{{"LAT", ArgKind::kLatitude},
+constexpr std::array<ArgRule, 4> kDestinationArgs = {{{"LAT", ArgKind::kLatitude},
                                                       {"LON", ArgKind::kLongitude},
                                                       {"DISTANCE_NM", ArgKind::kDistance},
                                                       {"AZIMUTH", ArgKind::kAzimuth}}};
 
 // Reads the four numbers after the operation into `values`; returns what is
 // wrong with the arguments, if anything.
-std::optional<std::string> ReadValues(const Args& args, const std::array<ArgSpec, 4>& specs,
+std::optional<std::string> ReadValues(const Args& args, const std::array<ArgRule, 4>& rules,
                                       std::array<double, 4>& values) {
   const size_t given = args.size() - 1;
-  if (given != specs.size()) {
-    return args[0] + " takes " + std::to_string(specs.size()) + " numbers, got " +
+  if (given != rules.size()) {
+    return args[0] + " takes " + std::to_string(rules.size()) + " numbers, got " +
            std::to_string(given);
   }
-  for (size_t i = 0; i < specs.size(); ++i) {
+  for (size_t i = 0; i < rules.size(); ++i) {
     const std::string& text = args[i + 1];
-    const std::string name(specs[i].name);
+    const std::string name(rules[i].name);
     const std::optional<double> value = ParseFiniteNumber(text);
     if (!value) return name + " is not a finite number: '" + text + "'";
-    if (specs[i].kind == ArgKind::kLatitude && std::fabs(*value) > 90.0) {
+    if (rules[i].kind == ArgKind::kLatitude && std::fabs(*value) > 90.0) {
       return name + " must be within [-90, 90]: '" + text + "'";
     }
-    if (specs[i].kind == ArgKind::kDistance && *value < 0.0) {
+    if (rules[i].kind == ArgKind::kDistance && *value < 0.0) {
       return name + " must not be negative: '" + text + "'";
     }
     values[i] = *value;

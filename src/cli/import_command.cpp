@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/navigation_sentence_sink.h"
+#include "app/navigation_database_sink.h"
 #include "app/navigator.h"
 #include "app/settings_model.h"
 #include "cli/stream_prompter.h"
@@ -49,20 +49,6 @@ std::string ReadOptions(const Args& args, ImportOptions& options) {
   }
   return options.path.empty() ? "missing FILE" : "";
 }
-
-// Track files may carry waypoints and routes; the program hands those lines
-// to the database, and so does this command.
-class DatabaseSink : public NavigationSentenceSink {
- public:
-  explicit DatabaseSink(NavigationDatabase& database) : database_(database) {}
-  bool TakeSentence(std::string_view text, std::string_view source) override {
-    return database_.TakeSentence(text, source);
-  }
-  void Clear() override { database_.Clear(); }
-
- private:
-  NavigationDatabase& database_;
-};
 
 void PrintKmlReport(const ImportReport& report, const NavigationDatabase& database,
                     std::ostream& out) {
@@ -114,7 +100,7 @@ int RunImportCommand(const Args& args, Io& io) {
   Navigator navigator;
   io.out << "file: " << options.path << "\n";
   if (ImportFormatOfPath(options.path) == ImportFormat::kTrackFile) {
-    DatabaseSink sink(database);
+    NavigationDatabaseSink sink(database);
     navigator.SetNavigationSink(&sink);
     const LoadStatus status = LoadTrackFile(options.path, navigator, io);
     navigator.SetNavigationSink(nullptr);

@@ -19,7 +19,7 @@ namespace orv {
 namespace {
 
 using testing::FeedFixes;
-using testing::FixSpec;
+using testing::FixInput;
 using testing::TempFolder;
 using testing::WriteBytes;
 
@@ -353,7 +353,7 @@ class KmlRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 // by the movement filter, as for a receiver.
 TEST_P(KmlRoundTrip, ExportedPointsComeBack) {
   Track source(TrackKind::kRecorded);
-  std::vector<FixSpec> fixes;
+  std::vector<FixInput> fixes;
   for (int i = 0; i < 25; ++i) {
     // A bend after point 12 gives a second segment.
     const double lat = 48.0 + 0.0002 * std::min(i, 12);

@@ -19,7 +19,7 @@
 
 namespace orv::testing {
 
-struct FixSpec {
+struct FixInput {
   double latitude;
   double longitude;
   double knots = 0.0;
@@ -30,21 +30,21 @@ struct FixSpec {
 
 // Feeds one GGA and one RMC per fix, a second apart, as a receiver would.
 // An RMC-only fix is stored when the next RMC shows that no GGA came for it.
-inline void FeedFixes(Track& track, const std::vector<FixSpec>& fixes) {
+inline void FeedFixes(Track& track, const std::vector<FixInput>& fixes) {
   GgaResponse gga;
   RmcResponse rmc;
   NmeaSentence sentence;
   int second = 0;
-  for (const FixSpec& spec : fixes) {
+  for (const FixInput& rule : fixes) {
     TrackPoint fix;
     LatLong position;
-    position.SetDegrees(spec.latitude, spec.longitude);
+    position.SetDegrees(rule.latitude, rule.longitude);
     fix.SetPosition(position);
-    fix.SetSpeedKnots(spec.knots);
-    fix.SetAltitudeMsl(spec.altitude);
+    fix.SetSpeedKnots(rule.knots);
+    fix.SetAltitudeMsl(rule.altitude);
     fix.AssignFixTime(FixTime::FromFields(2024, 3, 23, 12, 0, second++));
     int error = 0;
-    if (!spec.rmcOnly) {
+    if (!rule.rmcOnly) {
       gga.WriteFromPoint(sentence, fix);
       track.ProcessSentence(sentence.View(), error);
     }

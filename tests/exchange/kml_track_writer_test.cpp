@@ -16,7 +16,7 @@ namespace orv {
 namespace {
 
 using testing::FeedFixes;
-using testing::FixSpec;
+using testing::FixInput;
 
 constexpr std::string_view kHead =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n"
@@ -31,12 +31,12 @@ std::string Style(std::string_view id, std::string_view color, std::string_view 
 }
 
 // North, then east twice: three segments, each with another speed class.
-const std::vector<FixSpec> kTurningTrack = {{48.0, 11.0, 2.0, 500.4},
-                                            {48.001, 11.0, 10.0, 505.6},
-                                            {48.001, 11.001, 50.0, -0.4},
-                                            {48.001, 11.002, 50.0, 510.0}};
+const std::vector<FixInput> kTurningTrack = {{48.0, 11.0, 2.0, 500.4},
+                                             {48.001, 11.0, 10.0, 505.6},
+                                             {48.001, 11.001, 50.0, -0.4},
+                                             {48.001, 11.002, 50.0, 510.0}};
 
-std::string Build(const std::vector<FixSpec>& fixes, const KmlTrackOptions& options) {
+std::string Build(const std::vector<FixInput>& fixes, const KmlTrackOptions& options) {
   Track track(TrackKind::kRecorded);
   FeedFixes(track, fixes);
   const std::optional<std::string> text = KmlTrackWriter(options).BuildDocument(track, "t.kml");
@@ -71,7 +71,7 @@ TEST(KmlTrackWriter, ColouredAbsoluteMetricDocument) {
 }
 
 TEST(KmlTrackWriter, PlainClampedDocumentHasOnlyTheBlueOverview) {
-  std::vector<FixSpec> fixes;
+  std::vector<FixInput> fixes;
   for (int i = 0; i < 12; ++i) fixes.push_back({48.0 + 0.001 * i, 11.0, 5.0, 100.0 + i});
   const std::string expected =
       std::string(kHead) + Style("AllPathStyle", "ffff0000", "6") +
@@ -103,7 +103,7 @@ std::vector<std::string> SegmentCoordinates(const std::string& text) {
 
 struct CutCase {
   const char* legend;
-  std::vector<FixSpec> fixes;
+  std::vector<FixInput> fixes;
   std::vector<std::string> segments;
 };
 
