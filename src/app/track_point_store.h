@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "nmea/track_point.h"
@@ -13,16 +15,23 @@ namespace orv {
 // memory of a long track stays close to what the points themselves take.
 class TrackPointStore {
  public:
-  static constexpr size_t kChunkPoints = 4096;
+  // A chunk is one huge page: a day's track then costs a handful of page
+  // faults rather than thousands. Points are constructed as they are
+  // appended, so the unused end of the last chunk is never touched.
+  static constexpr size_t kChunkBytes = size_t{2} << 20;
+  static constexpr size_t kChunkPoints = kChunkBytes / sizeof(TrackPoint);
+  static_assert(std::is_trivially_copyable_v<TrackPoint> &&
+                    std::is_trivially_destructible_v<TrackPoint>,
+                "chunks hold points in raw storage and never run destructors");
 
   size_t Size() const { return size_; }
   bool Empty() const { return size_ == 0; }
 
   const TrackPoint& operator[](size_t index) const {
-    return chunks_[index / kChunkPoints][index % kChunkPoints];
+    return chunks_[index / kChunkPoints].get()[index % kChunkPoints];
   }
   TrackPoint& operator[](size_t index) {
-    return chunks_[index / kChunkPoints][index % kChunkPoints];
+    return chunks_[index / kChunkPoints].get()[index % kChunkPoints];
   }
   const TrackPoint& Back() const { return (*this)[size_ - 1]; }
   TrackPoint& Back() { return (*this)[size_ - 1]; }
@@ -33,7 +42,12 @@ class TrackPointStore {
   void Clear();
 
  private:
-  std::vector<std::unique_ptr<TrackPoint[]>> chunks_;
+  struct ChunkFree {
+    void operator()(TrackPoint* chunk) const { std::free(chunk); }
+  };
+  using Chunk = std::unique_ptr<TrackPoint, ChunkFree>;
+
+  std::vector<Chunk> chunks_;
   size_t size_ = 0;
 };
 

@@ -22,6 +22,7 @@
 #include "nav/geodesy.h"
 #include "nav/navigation_database.h"
 #include "nmea/track_point.h"
+#include "platform/large_buffer.h"
 #include "platform/prompter.h"
 
 namespace orv {

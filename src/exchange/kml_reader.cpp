@@ -6,6 +6,7 @@
 #include "exchange/kml_coordinates.h"
 #include "exchange/text_encoding.h"
 #include "exchange/xml_tree.h"
+#include "platform/large_buffer.h"
 
 namespace orv {
 namespace {
@@ -26,12 +27,14 @@ void TakeLineStrings(XmlTree& tree, KmlContent& content) {
 
 void ReadPlacemark(XmlTree& tree, PlacemarkScope scope, KmlContent& content) {
   if (!tree.EnterElement()) return;
-  std::string name;
-  if (tree.FindElement(u"name")) name = Utf16ToUtf8(tree.ElementText());
+  // The name is read only for a Point: the placemarks of a long line
+  // carry thousands of names that are never used.
+  const int nameElement = tree.FindElement(u"name") ? tree.CurrentElement() : 0;
   // The Point is looked for after the name only.
   if (tree.FindElement(u"Point")) {
     std::vector<LatLong> positions;
     TakeCoordinates(tree, positions);
+    const std::string name = nameElement != 0 ? Utf16ToUtf8(tree.ElementTextOf(nameElement)) : "";
     for (const LatLong& position : positions) content.points.push_back({position, name});
   } else if (scope == PlacemarkScope::kPointsAndLines) {
     if (tree.FindElement(u"MultiGeometry") || tree.FindElement(u"GeometryCollection")) {
@@ -64,7 +67,9 @@ void ReadFirstFolder(XmlTree& tree, KmlContent& content) {
 // that much cannot be had, the list grows as usual.
 void ReserveLinePoints(std::u16string_view text, std::vector<LatLong>& linePoints) {
   try {
-    linePoints.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), u',')));
+    const auto commas = static_cast<size_t>(std::count(text.begin(), text.end(), u','));
+    linePoints.reserve(commas);
+    AdviseLargeBuffer(linePoints.data(), commas * sizeof(LatLong));
   } catch (const std::exception&) {
   }
 }

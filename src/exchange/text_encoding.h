@@ -16,11 +16,6 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // `consumed` (when given) receives the number of bytes before it.
 std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed = nullptr);
 
-// Asks the kernel to back a large buffer with huge pages before it is first
-// written: a document of megabytes otherwise costs thousands of page faults,
-// which on virtual machines take longer than decoding the text. A hint only.
-void AdviseLargeBuffer(void* data, size_t bytes);
-
 struct DecodedDocument {
   std::u16string text;
   // The conversion stopped at a zero well before the end: the file holds

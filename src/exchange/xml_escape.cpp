@@ -68,22 +68,31 @@ std::u16string EscapeXmlAttribute(std::u16string_view value) {
 std::u16string DecodeXmlEntities(std::u16string_view text) {
   std::u16string out;
   out.reserve(text.size());
+  // Copied a run at a time: a coordinate list is kilobytes without a single
+  // entity in it.
   size_t pos = 0;
   while (pos < text.size()) {
-    if (text[pos] == u'&') {
-      std::u16string_view rest = text.substr(pos);
-      bool decoded = false;
-      for (const Entity& entity : kEntities) {
-        if (rest.starts_with(entity.name)) {
-          out += entity.character;
-          pos += entity.name.size();
-          decoded = true;
-          break;
-        }
-      }
-      if (decoded) continue;
+    const size_t amp = text.find(u'&', pos);
+    if (amp == std::u16string_view::npos) {
+      out.append(text.substr(pos));
+      break;
     }
-    out += text[pos++];
+    out.append(text.substr(pos, amp - pos));
+    pos = amp;
+    const std::u16string_view rest = text.substr(pos);
+    const Entity* match = nullptr;
+    for (const Entity& entity : kEntities) {
+      if (rest.starts_with(entity.name)) {
+        match = &entity;
+        break;
+      }
+    }
+    if (match != nullptr) {
+      out += match->character;
+      pos += match->name.size();
+    } else {
+      out += text[pos++];
+    }
   }
   return out;
 }

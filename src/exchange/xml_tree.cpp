@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "exchange/xml_escape.h"
+#include "platform/large_buffer.h"
 
 namespace orv {
 
@@ -122,6 +123,7 @@ void XmlTree::ResetIndex(size_t capacity) {
   // Reserved, not filled: the records are written once, when taken.
   records_ = {};
   records_.reserve(capacity);
+  AdviseLargeBuffer(records_.data(), capacity * sizeof(ElementRecord));
   records_.emplace_back();
   ResetCursor();
 }
@@ -349,9 +351,9 @@ std::u16string XmlTree::ElementName() const {
   return std::u16string(NameOf(current_));
 }
 
-std::u16string XmlTree::ElementText() const {
-  if (current_ == 0) return {};
-  const ElementRecord& record = records_[current_];
+std::u16string XmlTree::ElementTextOf(int element) const {
+  if (element <= 0 || element >= RecordCount()) return {};
+  const ElementRecord& record = records_[element];
   if (record.first_child != 0 || record.IsEmptyElement()) return {};
   const int32_t begin = record.start_tag_end + 1;
   const int32_t end = record.end_tag_begin;

@@ -41,7 +41,9 @@ class XmlTree {
   bool FindElement(std::u16string_view name = {});
   bool EnterElement();
   bool LeaveElement();
-  std::u16string ElementText() const;
+  std::u16string ElementText() const { return ElementTextOf(current_); }
+  // The same for an element passed earlier, by its CurrentElement().
+  std::u16string ElementTextOf(int element) const;
   // Tag name of the current element, empty when there is none.
   std::u16string ElementName() const;
   const std::u16string& ErrorText() const { return error_text_; }
