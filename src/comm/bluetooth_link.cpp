@@ -6,8 +6,6 @@
 #include <charconv>
 #include <thread>
 
-#include "app/navigator.h"
-#include "app/playback_burst_writer.h"
 #include "comm/bluetooth_messages.h"
 #include "comm/sentence_cutter.h"
 #include "nmea/proprietary_lines.h"
@@ -36,11 +34,7 @@ std::string HeadSourceText(std::string_view name, std::uint8_t channel) {
 BluetoothLink::BluetoothLink(Navigator& navigator, Prompter& prompter,
                              BluetoothDiscovery& discovery, BluetoothSocketFactory& sockets,
                              BluetoothChannelChooser& chooser)
-    : CommLink(navigator, prompter),
-      discovery_(discovery),
-      sockets_(sockets),
-      chooser_(chooser),
-      playbackTrackId_(Navigator::kRecordedId) {}
+    : CommLink(navigator, prompter), discovery_(discovery), sockets_(sockets), chooser_(chooser) {}
 
 BluetoothLink::~BluetoothLink() {
   Stop();
@@ -56,9 +50,9 @@ BluetoothDeviceEntry BluetoothLink::Device() const {
   return device_;
 }
 
-void BluetoothLink::SetPointSource(std::function<TrackPoint()> source) {
-  std::lock_guard lock(pointSourceMutex_);
-  pointSource_ = std::move(source);
+void BluetoothLink::SetTiming(const BluetoothLinkTiming& timing) {
+  timing_ = timing;
+  playback_.SetPacing({timing.burstPeriod, timing.routeSentencePause});
 }
 
 bool BluetoothLink::StartRecording() {
@@ -66,9 +60,11 @@ bool BluetoothLink::StartRecording() {
                        {[this] { KeepAlive(); }, kBtSendThreadFailedText}, true));
 }
 
+// The drain and SendToRouteRepresentationSocketProc.
 bool BluetoothLink::StartPlayback() {
-  return Started(Start({[this] { ReceiveSentences(false); }, kBtReceiveThreadFailedText},
-                       {[this] { SendPlayback(); }, kBtSendThreadFailedText}, false));
+  return Started(StartDestination(
+      {[this] { ReceiveSentences(false); }, kBtReceiveThreadFailedText},
+      [this](std::string_view bytes) { return SendOrReport(bytes); }, kBtSendThreadFailedText));
 }
 
 bool BluetoothLink::Started(bool started) {
@@ -197,38 +193,13 @@ void BluetoothLink::KeepAlive() {
   } while (sendRun_.SleepFor(timing_.keepAlivePeriod));
 }
 
-// SendToRouteRepresentationSocketProc: one burst per period on a fixed grid
-// of the monotonic clock; a period missed entirely is skipped.
-void BluetoothLink::SendPlayback() {
-  PlaybackBurstWriter writer;
-  std::string burst;
-  auto next = std::chrono::steady_clock::now();
-  while (sendRun_.IsSet()) {
-    TrackPoint point;
-    {
-      std::lock_guard lock(pointSourceMutex_);
-      if (playEvent_.load()) {
-        point = navigator_.SentenceEngine().CurrentPoint();
-      } else if (pointSource_) {
-        point = pointSource_();
-      } else {
-        point = navigator_.NextPlaybackPoint(playbackTrackId_.load());
-      }
-    }
-    writer.WriteBurst(point, burst);
-    const IoResult written = stream_->Write(burst);
-    if (written.status == IoStatus::kFailed) {
-      if (sendRun_.IsSet()) {
-        ShowError(BluetoothFailureMessage(kBtSendFailedText, written.error, activeName_));
-      }
-      return;
-    }
-    if (written.status == IoStatus::kStopped) return;
-    const auto now = std::chrono::steady_clock::now();
-    next += timing_.burstPeriod;
-    while (next <= now) next += timing_.burstPeriod;
-    if (!sendRun_.SleepUntil(next)) return;
+bool BluetoothLink::SendOrReport(std::string_view bytes) {
+  const IoResult written = stream_->Write(bytes);
+  // A send cut short by Stop is no failure to show.
+  if (written.status == IoStatus::kFailed && sendRun_.IsSet()) {
+    ShowError(BluetoothFailureMessage(kBtSendFailedText, written.error, activeName_));
   }
+  return written.status == IoStatus::kDone;
 }
 
 void BluetoothLink::ShowError(std::string text) {

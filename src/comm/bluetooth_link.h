@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "app/settings_model.h"
 #include "comm/bluetooth_channel_search.h"
@@ -15,7 +15,6 @@
 #include "comm/bluetooth_socket_factory.h"
 #include "comm/bluetooth_socket_stream.h"
 #include "comm/comm_link.h"
-#include "nmea/track_point.h"
 
 namespace orv {
 
@@ -24,6 +23,7 @@ struct BluetoothLinkTiming {
   std::chrono::milliseconds connectRetryDelay{250};
   std::chrono::milliseconds burstPeriod{1000};
   std::chrono::milliseconds keepAlivePeriod{10000};
+  std::chrono::milliseconds routeSentencePause{250};
 };
 
 // A Bluetooth device as the recording source or the playback destination:
@@ -34,7 +34,7 @@ struct BluetoothLinkTiming {
 // bytes into sentences for the recording; the sending thread sends the
 // placeholder sentence every ten seconds. Destination: the receiving thread
 // reads and drops what the device sends; the sending thread sends one burst
-// of sentences per second.
+// of sentences per second and the routes asked for, as the serial link does.
 class BluetoothLink : public CommLink {
  public:
   // A connect refused because the device still holds an earlier connection
@@ -52,7 +52,7 @@ class BluetoothLink : public CommLink {
   // The selected device; takes effect at the next start.
   void SetDevice(const BluetoothDeviceEntry& device);
   BluetoothDeviceEntry Device() const;
-  void SetTiming(const BluetoothLinkTiming& timing) { timing_ = timing; }
+  void SetTiming(const BluetoothLinkTiming& timing);
 
   // Source role (RecvFromRouteRepresentationSocketProc and the keep-alive),
   // recording into a new track file. False when the link did not start;
@@ -60,13 +60,6 @@ class BluetoothLink : public CommLink {
   bool StartRecording();
   // Destination role (drain and SendToRouteRepresentationSocketProc).
   bool StartPlayback();
-
-  // Where playback bursts take their point: the next playback point of the
-  // track of `trackId` (Recorded unless set), or the given source.
-  void SetPlaybackTrackId(int trackId) { playbackTrackId_.store(trackId); }
-  void SetPointSource(std::function<TrackPoint()> source);
-  // While set, bursts come from the navigator's sentence engine.
-  void SetPlayEvent(bool set) { playEvent_.store(set); }
 
   // Shuts the socket down, waits for the peer's close, then stops as every
   // link does. Returns the kept track file's path, or empty.
@@ -88,7 +81,8 @@ class BluetoothLink : public CommLink {
   BluetoothSocketStream::Event WaitForEvent();
   void ReceiveSentences(bool handOver);
   void KeepAlive();
-  void SendPlayback();
+  // False when the send failed (reported while running) or was stopped.
+  bool SendOrReport(std::string_view bytes);
   void ShowError(std::string text);
 
   BluetoothDiscovery& discovery_;
@@ -103,11 +97,6 @@ class BluetoothLink : public CommLink {
   std::atomic<std::uint8_t> channel_{0};
   // The base's stream while it is open.
   BluetoothSocketStream* socket_ = nullptr;
-
-  std::atomic<int> playbackTrackId_;
-  std::atomic<bool> playEvent_{false};
-  std::mutex pointSourceMutex_;
-  std::function<TrackPoint()> pointSource_;
 };
 
 }  // namespace orv

@@ -10,6 +10,7 @@ CommLink::CommLink(Navigator& navigator, Prompter& prompter)
     : navigator_(navigator),
       prompter_(prompter),
       recorder_(navigator, prompter),
+      playback_(navigator, sendRun_),
       launcher_([](std::thread& thread, std::function<void()> body) {
         try {
           thread = std::thread(std::move(body));
@@ -80,6 +81,17 @@ bool CommLink::Start(LinkThread receive, LinkThread send, bool record) {
   CloseDevice();
   // Nothing was recorded into the new file; it goes without a question.
   recorder_.Discard();
+  return false;
+}
+
+bool CommLink::StartDestination(LinkThread receive, PlaybackSender::Writer write,
+                                std::string_view sendStartFailedText) {
+  if (IsActive()) return false;
+  // Open before the thread runs, so that a route asked for at once is taken.
+  playback_.Open();
+  LinkThread send{[this, write = std::move(write)] { playback_.Run(write); }, sendStartFailedText};
+  if (Start(std::move(receive), std::move(send), false)) return true;
+  playback_.Close();
   return false;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,6 +11,8 @@
 
 #include "app/track_recorder.h"
 #include "comm/byte_stream.h"
+#include "comm/playback_sender.h"
+#include "comm/route_transfer.h"
 #include "comm/run_flag.h"
 
 namespace orv {
@@ -30,10 +33,10 @@ struct LinkThread {
 };
 
 // What serial and Bluetooth links share: the device, a receiving and a
-// sending thread with their run flags, and, while the link records, the
-// track file. Start opens the device, creates the track file when asked
-// to, then starts the threads; Stop ends them in a fixed order and closes
-// the device before the track file.
+// sending thread with their run flags, while the link records the track
+// file, and as a destination the playback sender. Start opens the device,
+// creates the track file when asked to, then starts the threads; Stop ends
+// them in a fixed order and closes the device before the track file.
 class CommLink {
  public:
   // Starts a thread; false when it could not be started. A seam for tests
@@ -63,6 +66,23 @@ class CommLink {
   // Writes to the track file; only while recording.
   void WriteToTrackFile(std::string_view text, bool movement);
 
+  // Destination role: where playback bursts take their point, by default
+  // the next playback point of the track of `trackId` (Recorded unless set).
+  void SetPlaybackTrackId(int trackId) { playback_.SetPlaybackTrackId(trackId); }
+  void SetPointSource(std::function<TrackPoint()> source) {
+    playback_.SetPointSource(std::move(source));
+  }
+  // While set, bursts come from the navigator's sentence engine.
+  void SetPlayEvent(bool set) { playback_.SetPlayEvent(set); }
+  // Hands a route to the sending thread, which sends it between bursts.
+  // The future tells whether every sentence was written; false at once
+  // when the link is not sending playback.
+  std::future<bool> RequestRouteTransfer(RouteTransfer transfer) {
+    return playback_.RequestRouteTransfer(std::move(transfer));
+  }
+  // Bursts written since the playback started (for tests and the command line).
+  long long BurstsWritten() const { return playback_.BurstsWritten(); }
+
  protected:
   static constexpr std::chrono::milliseconds kStopPause{100};
 
@@ -73,6 +93,10 @@ class CommLink {
   // starts the receiving and the sending thread. On any failure the
   // message has been shown and the link is left stopped.
   bool Start(LinkThread receive, LinkThread send, bool record);
+  // Start as a destination: no track file, and the playback sender as the
+  // sending thread, writing through `write`.
+  bool StartDestination(LinkThread receive, PlaybackSender::Writer write,
+                        std::string_view sendStartFailedText);
 
   Navigator& navigator_;
   Prompter& prompter_;
@@ -80,6 +104,7 @@ class CommLink {
   RunFlag sendRun_;
   std::unique_ptr<ByteStream> stream_;
   TrackRecorder recorder_;
+  PlaybackSender playback_;
 
  private:
   bool Launch(std::thread& thread, std::function<void()> body, std::atomic<bool>& alive);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -138,12 +139,14 @@ class BluetoothLinkTest : public ::testing::Test {
   void TearDown() override { std::filesystem::remove_all(folder); }
 
   // Held until the fixture's end, after the fakes it uses.
-  BluetoothLink& MakeLink(std::chrono::milliseconds burstPeriod = std::chrono::milliseconds(1000)) {
+  BluetoothLink& MakeLink(std::chrono::milliseconds burstPeriod = std::chrono::milliseconds(1000),
+                          std::chrono::milliseconds routePause = std::chrono::milliseconds(1)) {
     held = std::make_unique<BluetoothLink>(navigator, prompter, discovery, sockets, chooser);
     held->SetDevice(kDevice);
     BluetoothLinkTiming timing;
     timing.connectRetryDelay = std::chrono::milliseconds(0);
     timing.burstPeriod = burstPeriod;
+    timing.routeSentencePause = routePause;
     held->SetTiming(timing);
     held->Recorder().SetFolderFinder([this] { return std::optional(folder.string()); });
     return *held;
@@ -217,6 +220,89 @@ TEST_F(BluetoothLinkTest, DestinationSendsBurstsAndDropsWhatTheDeviceSends) {
   EXPECT_EQ(navigator.Recording().PointCount(), 0);
   EXPECT_TRUE(prompter.Asked().empty());
   EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+// HOME at 48°07.038'N 11°31.000'E, WORK a little north-east of it, and
+// the route `name` from HOME to WORK and back.
+RouteTransfer HomeWorkRoute(const std::string& name) {
+  RouteTransfer transfer;
+  LatLong home, work;
+  home.SetDegrees(48 + 7.038 / 60, 11 + 31.0 / 60);
+  work.SetDegrees(48 + 12.5 / 60, 11 + 36.25 / 60);
+  transfer.waypoints = {{"HOME", home}, {"WORK", work}};
+  transfer.route = RouteRecord{RouteType::kComplete, name, {"HOME", "WORK", "HOME"}};
+  return transfer;
+}
+
+std::vector<std::string> HomeWorkRouteLines(const std::string& name) {
+  return {Sentence("GPWPL,4807.0380,N,01131.0000,E,HOME"),
+          Sentence("GPWPL,4812.5000,N,01136.2500,E,WORK"),
+          Sentence("GPRTE,1,1,C," + name + ",HOME,WORK,HOME")};
+}
+
+// The complete CR LF lines of `text`, in order.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+    lines.push_back(text.substr(at, end + 1 - at));
+  }
+  return lines;
+}
+
+bool HasLine(const std::string& text, std::string_view prefix, std::size_t count = 1) {
+  std::size_t found = 0;
+  for (const std::string& line : Lines(text)) found += line.starts_with(prefix) ? 1 : 0;
+  return found >= count;
+}
+
+TEST_F(BluetoothLinkTest, DestinationSendsARequestedRouteAsWaypointsThenRoute) {
+  // The first burst goes out at once, the next only after a minute.
+  BluetoothLink& link = MakeLink(std::chrono::seconds(60));
+  ASSERT_TRUE(link.StartPlayback());
+  ASSERT_TRUE(HasLine(
+      ReadPeerUntil(sockets.Peer(), [](const std::string& got) { return HasLine(got, "$GPGLL"); }),
+      "$GPGLL"));
+
+  std::future<bool> done = link.RequestRouteTransfer(HomeWorkRoute("R1"));
+  const std::string received =
+      ReadPeerUntil(sockets.Peer(), [](const std::string& got) { return HasLine(got, "$GPRTE"); });
+  ASSERT_EQ(done.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_TRUE(done.get());
+  EXPECT_EQ(Lines(received), HomeWorkRouteLines("R1"));
+  EXPECT_TRUE(prompter.Asked().empty());
+
+  link.Stop();
+  EXPECT_FALSE(link.RequestRouteTransfer(HomeWorkRoute("R1")).get());
+}
+
+TEST_F(BluetoothLinkTest, RouteRequestedDuringATransferFollowsItWithItsOwnAnswer) {
+  BluetoothLink& link = MakeLink(std::chrono::seconds(60), std::chrono::milliseconds(100));
+  ASSERT_TRUE(link.StartPlayback());
+  ReadPeerUntil(sockets.Peer(), [](const std::string& got) { return HasLine(got, "$GPGLL"); });
+
+  std::future<bool> first = link.RequestRouteTransfer(HomeWorkRoute("R1"));
+  // Its first waypoint is out: the transfer of R1 has begun.
+  std::string received =
+      ReadPeerUntil(sockets.Peer(), [](const std::string& got) { return HasLine(got, "$GPWPL"); });
+  std::future<bool> second = link.RequestRouteTransfer(HomeWorkRoute("R2"));
+  received += ReadPeerUntil(
+      sockets.Peer(), [&](const std::string& got) { return HasLine(received + got, "$GPRTE", 2); });
+  ASSERT_EQ(second.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_TRUE(first.get());
+  EXPECT_TRUE(second.get());
+  std::vector<std::string> expected = HomeWorkRouteLines("R1");
+  for (std::string& line : HomeWorkRouteLines("R2")) expected.push_back(line);
+  EXPECT_EQ(Lines(received), expected);
+  link.Stop();
+}
+
+TEST_F(BluetoothLinkTest, SourceTakesNoRouteRequest) {
+  BluetoothLink& link = MakeLink();
+  ASSERT_TRUE(link.StartRecording());
+  std::future<bool> done = link.RequestRouteTransfer(HomeWorkRoute("R1"));
+  ASSERT_EQ(done.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+  EXPECT_FALSE(done.get());
+  link.Stop();
 }
 
 TEST_F(BluetoothLinkTest, DestinationWhosePeerHangsUpIsASendErrorNotASignal) {
