@@ -15,6 +15,7 @@
 
 #include "app/navigator.h"
 #include "app/track_file_reader.h"
+#include "exchange/document_text_decoder.h"
 #include "exchange/kml_reader.h"
 #include "exchange/kmz_archive.h"
 #include "exchange/text_encoding.h"
@@ -157,44 +158,48 @@ ImportReport FileImporter::ImportKml(const std::string& path) {
   if (fd < 0) return fail(ImportReport::Failure::kOpen, kUnableToOpenFileText);
   struct stat info {};
   bool readOk = ::fstat(fd, &info) == 0;
-  // One read of the whole file into a buffer a byte larger than the file,
-  // so that its end shows without growing the buffer; left uninitialised,
-  // as every byte used is read into it. A file that grows meanwhile, or a
-  // pipe, grows it.
-  size_t capacity = (readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0) + 1;
-  std::unique_ptr<char[]> buffer;
-  size_t filled = 0;
+  // Read a block at a time and decoded while the block is in the cache:
+  // the file is never held whole beside its text. A file that grows
+  // meanwhile, or a pipe, is read to its end all the same.
+  std::optional<DecodedDocument> decoded;
   try {
-    buffer = std::make_unique_for_overwrite<char[]>(capacity);
-    AdviseLargeBuffer(buffer.get(), capacity);
+    DocumentTextDecoder decoder(readOk && info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
+    constexpr size_t kBlockBytes = 256u << 10;
+    const auto block = std::make_unique_for_overwrite<char[]>(kBlockBytes);
     while (readOk) {
-      if (filled == capacity) {
-        const size_t larger = capacity + capacity / 2 + (1u << 16);
-        std::unique_ptr<char[]> grown = std::make_unique_for_overwrite<char[]>(larger);
-        std::memcpy(grown.get(), buffer.get(), filled);
-        buffer = std::move(grown);
-        capacity = larger;
-      }
-      const ssize_t n = ::read(fd, buffer.get() + filled, capacity - filled);
+      const ssize_t n = ::read(fd, block.get(), kBlockBytes);
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) readOk = false;
       if (n <= 0) break;
-      filled += static_cast<size_t>(n);
+      decoder.Feed(std::string_view(block.get(), static_cast<size_t>(n)));
     }
+    decoded = decoder.Finish();
   } catch (const std::bad_alloc&) {
     ::close(fd);
     return fail(ImportReport::Failure::kOutOfMemory, kImportOutOfMemoryText);
   }
   ::close(fd);
   if (!readOk) return fail(ImportReport::Failure::kOpen, kUnableToOpenFileText);
-  return ImportKmlBytes(std::string_view(buffer.get(), filled), path);
+  return ImportDecoded(std::move(*decoded), path);
 }
 
 ImportReport FileImporter::ImportKmlBytes(std::string_view bytes, const std::string& path) {
+  DecodedDocument decoded;
+  try {
+    decoded = DecodeDocumentBytes(bytes);
+  } catch (const std::bad_alloc&) {
+    Show(kImportOutOfMemoryText);
+    ImportReport report;
+    report.failure = ImportReport::Failure::kOutOfMemory;
+    return report;
+  }
+  return ImportDecoded(std::move(decoded), path);
+}
+
+ImportReport FileImporter::ImportDecoded(DecodedDocument decoded, const std::string& path) {
   ImportReport report;
   KmlContent content;
   try {
-    DecodedDocument decoded = DecodeDocumentBytes(bytes);
     if (decoded.binary) {
       Show(kBinaryContentText);
       report.failure = ImportReport::Failure::kBinary;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "exchange/text_encoding.h"
 #include "nmea/track_point.h"
 
 namespace orv {
@@ -93,6 +94,7 @@ class FileImporter {
   ImportReport ImportKmlBytes(std::string_view bytes, const std::string& path);
 
  private:
+  ImportReport ImportDecoded(DecodedDocument decoded, const std::string& path);
   void CreateWaypoints(const std::string& path, const std::vector<struct KmlPointCandidate>& points,
                        ImportReport& report);
   void LoadLine(const std::string& path, const std::vector<class LatLong>& points,

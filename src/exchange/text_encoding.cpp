@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "exchange/document_text_decoder.h"
 #include "platform/large_buffer.h"
 
 namespace orv {
@@ -52,21 +53,18 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
-std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
-  // Written through a pointer into a buffer of the largest size it can
-  // take: a document is megabytes of mostly ASCII, and a push_back per
-  // character costs more than the rest of the decoding.
-  std::u16string out;
-  out.reserve(bytes.size());
-  AdviseLargeBuffer(out.data(), bytes.size() * sizeof(char16_t));
-  out.resize(bytes.size());
-  char16_t* next = out.data();
+Utf8Run DecodeUtf8Into(std::string_view bytes, bool final, char16_t* out) {
+  Utf8Run run;
+  char16_t* next = out;
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
   size_t i = 0;
   while (i < size) {
     const unsigned char lead = data[i];
-    if (lead == 0) break;
+    if (lead == 0) {
+      run.zero = true;
+      break;
+    }
     if (lead < 0x80) {
       *next++ = lead;
       ++i;
@@ -82,6 +80,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
     } else if ((lead & 0xF8) == 0xF0) {
       length = 4, c = lead & 0x07, minimum = 0x10000;
     }
+    if (!final && length > 0 && i + static_cast<size_t>(length) > size) break;
     bool valid = length > 0 && i + static_cast<size_t>(length) <= size;
     for (int k = 1; valid && k < length; ++k) {
       if (!IsContinuation(data[i + static_cast<size_t>(k)])) {
@@ -105,32 +104,29 @@ std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
       i += static_cast<size_t>(length);
     }
   }
-  out.resize(static_cast<size_t>(next - out.data()));
-  if (consumed != nullptr) *consumed = i;
+  run.consumed = i;
+  run.written = static_cast<size_t>(next - out);
+  return run;
+}
+
+std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed) {
+  // Written through a pointer into a buffer of the largest size it can
+  // take: a document is megabytes of mostly ASCII, and a push_back per
+  // character costs more than the rest of the decoding.
+  std::u16string out;
+  out.reserve(bytes.size());
+  AdviseLargeBuffer(out.data(), bytes.size() * sizeof(char16_t));
+  out.resize(bytes.size());
+  const Utf8Run run = DecodeUtf8Into(bytes, true, out.data());
+  out.resize(run.written);
+  if (consumed != nullptr) *consumed = run.consumed;
   return out;
 }
 
 DecodedDocument DecodeDocumentBytes(std::string_view bytes) {
-  const auto threshold = static_cast<int64_t>(bytes.size() / 2) - 20;
-  DecodedDocument decoded;
-  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-      static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    std::u16string& out = decoded.text;
-    out.reserve((bytes.size() - 2) / 2);
-    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      const auto unit = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                              (static_cast<unsigned char>(bytes[i + 1]) << 8));
-      if (unit == 0) break;
-      out.push_back(unit);
-    }
-    decoded.binary = static_cast<int64_t>(out.size()) < threshold;
-    return decoded;
-  }
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  size_t consumed = 0;
-  decoded.text = Utf8ToUtf16(bytes, &consumed);
-  decoded.binary = static_cast<int64_t>(consumed) < threshold;
-  return decoded;
+  DocumentTextDecoder decoder(bytes.size());
+  decoder.Feed(bytes);
+  return decoder.Finish();
 }
 
 }  // namespace orv

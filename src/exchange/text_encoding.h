@@ -16,6 +16,18 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // `consumed` (when given) receives the number of bytes before it.
 std::u16string Utf8ToUtf16(std::string_view bytes, size_t* consumed = nullptr);
 
+struct Utf8Run {
+  size_t consumed = 0;  // bytes decoded
+  size_t written = 0;   // UTF-16 units written
+  bool zero = false;    // stopped at a zero byte
+};
+
+// The decoding step of Utf8ToUtf16 for text that arrives in pieces: writes
+// into `out`, which has room for bytes.size() units. Unless `final`, a
+// sequence cut off by the end of `bytes` is left unconsumed (at most three
+// bytes), to be decoded with the bytes that follow it.
+Utf8Run DecodeUtf8Into(std::string_view bytes, bool final, char16_t* out);
+
 struct DecodedDocument {
   std::u16string text;
   // The conversion stopped at a zero well before the end: the file holds
