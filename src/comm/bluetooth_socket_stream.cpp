@@ -1,8 +1,6 @@
 #include "comm/bluetooth_socket_stream.h"
 
 #include <poll.h>
-#include <pthread.h>
-#include <signal.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -31,27 +29,6 @@ BluetoothSocketStream::Event BluetoothSocketStream::WaitForEvent(
 
 void BluetoothSocketStream::Shutdown() {
   ::shutdown(Descriptor(), SHUT_RDWR);
-}
-
-IoResult BluetoothSocketStream::Write(std::string_view bytes) {
-  // The base writes with write(2), which has no flag against SIGPIPE: hold
-  // the signal for this thread and take a raised one before letting go.
-  sigset_t pipeSignal;
-  sigemptyset(&pipeSignal);
-  sigaddset(&pipeSignal, SIGPIPE);
-  sigset_t previous;
-  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
-  const IoResult result = FdByteStream::Write(bytes);
-  if (!sigismember(&previous, SIGPIPE)) {
-    sigset_t pending;
-    sigpending(&pending);
-    if (sigismember(&pending, SIGPIPE)) {
-      const timespec noWait{0, 0};
-      sigtimedwait(&pipeSignal, nullptr, &noWait);
-    }
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  }
-  return result;
 }
 
 }  // namespace orv

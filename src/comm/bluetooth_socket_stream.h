@@ -13,7 +13,7 @@ class BluetoothSocketStream : public FdByteStream {
   enum class Event { kNone, kData, kClosed, kFailed };
 
   // Takes ownership of the connected socket; a read after the peer has
-  // gone fails with ECONNRESET.
+  // gone fails with ECONNRESET, a write with EPIPE.
   explicit BluetoothSocketStream(int socket);
 
   // Waits up to `timeout` for something to happen on the socket: data to
@@ -22,10 +22,6 @@ class BluetoothSocketStream : public FdByteStream {
   Event WaitForEvent(std::chrono::milliseconds timeout) const;
   // Ends the connection in both directions; the peer sees the close.
   void Shutdown();
-
-  // A write to a connection the peer has closed fails with EPIPE instead of
-  // raising SIGPIPE, which would end the whole program.
-  IoResult Write(std::string_view bytes) override;
 };
 
 }  // namespace orv

@@ -1,7 +1,11 @@
 #include "comm/fd_byte_stream.h"
 
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,8 +22,17 @@ void Signal(int wakeFd) {
 
 }  // namespace
 
+FdByteStream::Kind FdByteStream::KindOf(int fd) {
+  struct stat info {};
+  if (fd < 0 || fstat(fd, &info) != 0) return Kind::kOther;
+  if (S_ISSOCK(info.st_mode)) return Kind::kSocket;
+  if (S_ISFIFO(info.st_mode)) return Kind::kPipe;
+  return Kind::kOther;
+}
+
 FdByteStream::FdByteStream(int fd, int endOfStreamError)
     : fd_(fd),
+      kind_(KindOf(fd)),
       endOfStreamError_(endOfStreamError),
       readWake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
       writeWake_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
@@ -61,10 +74,31 @@ IoResult FdByteStream::Read(char* buffer, size_t size) {
   }
 }
 
+ssize_t FdByteStream::WriteOnce(const char* bytes, size_t size) {
+  if (kind_ == Kind::kSocket) return send(fd_, bytes, size, MSG_NOSIGNAL);
+  if (kind_ != Kind::kPipe) return write(fd_, bytes, size);
+  // A pipe has no flag against the signal: it is held for this thread
+  // during the write, and one the write raised is taken before letting go.
+  sigset_t pipeSignal, previous;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+  const ssize_t count = write(fd_, bytes, size);
+  const int writeError = errno;
+  if (count < 0 && writeError == EPIPE) {
+    const timespec noWait{0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &noWait) == SIGPIPE) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  errno = writeError;
+  return count;
+}
+
 IoResult FdByteStream::Write(std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t count = write(fd_, bytes.data() + done, bytes.size() - done);
+    const ssize_t count = WriteOnce(bytes.data() + done, bytes.size() - done);
     if (count > 0) {
       done += static_cast<size_t>(count);
       continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string_view>
 
 #include "comm/byte_stream.h"
@@ -8,6 +10,8 @@ namespace orv {
 
 // A byte stream over a non-blocking file descriptor, waiting in poll(2)
 // beside a wake-up descriptor per direction so that Stop never hangs.
+// Writing to a socket or pipe whose reader has gone fails with EPIPE and
+// never raises SIGPIPE: a library must not end the program that uses it.
 class FdByteStream : public ByteStream {
  public:
   // Takes ownership of `fd`. `endOfStreamError` is the errno a read
@@ -30,7 +34,15 @@ class FdByteStream : public ByteStream {
   int Descriptor() const { return fd_; }
 
  private:
+  // What the descriptor is decides how a write avoids SIGPIPE.
+  enum class Kind { kSocket, kPipe, kOther };
+  static Kind KindOf(int fd);
+
+  // One write(2)-like call: the bytes taken, or -1 with errno.
+  ssize_t WriteOnce(const char* bytes, size_t size);
+
   int fd_;
+  Kind kind_;
   int endOfStreamError_;
   int readWake_;
   int writeWake_;

@@ -1,8 +1,6 @@
 #include "vserial/virtual_port_stream.h"
 
 #include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -37,23 +35,8 @@ std::unique_ptr<VirtualPortStream> VirtualPortStream::Open(int index, int& error
 }
 
 IoResult VirtualPortStream::Write(std::string_view bytes) {
-  // A host that went away must fail the write, not end the program with
-  // SIGPIPE: the signal is held for this thread and taken back if raised.
-  sigset_t pipeSignal, previous;
-  sigemptyset(&pipeSignal);
-  sigaddset(&pipeSignal, SIGPIPE);
-  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
-  const IoResult result = WritePieces(bytes);
-  if (result.status == IoStatus::kFailed && result.error == EPIPE) {
-    const timespec now{0, 0};
-    while (sigtimedwait(&pipeSignal, nullptr, &now) == SIGPIPE) {
-    }
-  }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  return result;
-}
-
-IoResult VirtualPortStream::WritePieces(std::string_view bytes) {
+  // A host that went away fails the write with EPIPE; the endpoint is a
+  // socket, so the base sends without raising SIGPIPE.
   size_t done = 0;
   while (done < bytes.size()) {
     const size_t piece = std::min(bytes.size() - done, kVirtualPortMaxMessage);

@@ -27,7 +27,6 @@ class VirtualPortStream : public FdByteStream {
 
  private:
   explicit VirtualPortStream(int fd);
-  IoResult WritePieces(std::string_view bytes);
 };
 
 }  // namespace orv
