@@ -1,6 +1,7 @@
 #include "exchange/xml_tree.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "exchange/xml_escape.h"
@@ -50,6 +51,28 @@ bool IsWritableName(std::u16string_view name) {
     if (EndsToken(c) || IsQuote(c) || c == u'&' || c == u'[' || c == u']') return false;
   }
   return true;
+}
+
+// The next "<" from `from`, or -1. Looked for four units at a time: the
+// text between tags of a track is long coordinate lists.
+int32_t FindTagOpen(const std::u16string& text, int32_t from) {
+  if (from < 0) return -1;
+  const char16_t* data = text.data();
+  const size_t size = text.size();
+  size_t i = static_cast<size_t>(from);
+  constexpr uint64_t kOnes = 0x0001000100010001ull;
+  constexpr uint64_t kHighs = 0x8000800080008000ull;
+  constexpr uint64_t kPattern = kOnes * u'<';
+  for (; i + 4 <= size; i += 4) {
+    uint64_t word;
+    std::memcpy(&word, data + i, sizeof word);
+    const uint64_t x = word ^ kPattern;
+    if (((x - kOnes) & ~x & kHighs) != 0) break;
+  }
+  for (; i < size; ++i) {
+    if (data[i] == u'<') return static_cast<int32_t>(i);
+  }
+  return -1;
 }
 
 int32_t Find(const std::u16string& text, std::u16string_view what, int32_t from) {
@@ -161,7 +184,8 @@ bool XmlTree::ParseText(std::u16string text) {
 
   int32_t pos = 0;
   int top = 0;
-  StartResult result = ParseStartTag(0, pos, top);
+  std::u16string_view name;
+  StartResult result = ParseStartTag(0, pos, top, name);
   if (result == StartResult::kError) return false;
   // A stray end tag before any element leaves nothing to read either.
   if (result == StartResult::kNoMoreChildren) return Fail(u"Element tag not found");
@@ -170,14 +194,19 @@ bool XmlTree::ParseText(std::u16string text) {
 
   // An explicit stack instead of recursion: nesting depth is set by the
   // input, and a deep file must not exhaust the thread's stack.
-  std::vector<int> open{top};
+  // Each open element with its name, which its end tag must repeat.
+  struct OpenElement {
+    int element;
+    std::u16string_view name;
+  };
+  std::vector<OpenElement> open{{top, name}};
   while (!open.empty()) {
-    int parent = open.back();
+    const int parent = open.back().element;
     int child = 0;
-    result = ParseStartTag(parent, pos, child);
+    result = ParseStartTag(parent, pos, child, name);
     if (result == StartResult::kError) return false;
     if (result == StartResult::kNoMoreChildren) {
-      if (!ParseEndTag(parent, pos)) return false;
+      if (!ParseEndTag(parent, open.back().name, pos)) return false;
       open.pop_back();
       continue;
     }
@@ -188,7 +217,7 @@ bool XmlTree::ParseText(std::u16string text) {
       records_[parent_record.last_child].next_sibling = child;
     }
     parent_record.last_child = child;
-    if (!records_[child].IsEmptyElement()) open.push_back(child);
+    if (!records_[child].IsEmptyElement()) open.push_back({child, name});
   }
   return true;
 }
@@ -230,10 +259,11 @@ bool XmlTree::SkipMarkupNode(int32_t lt, int32_t& pos) {
   return true;
 }
 
-XmlTree::StartResult XmlTree::ParseStartTag(int parent, int32_t& pos, int& element) {
+XmlTree::StartResult XmlTree::ParseStartTag(int parent, int32_t& pos, int& element,
+                                            std::u16string_view& elementName) {
   const int32_t length = static_cast<int32_t>(document_.size());
   for (;;) {
-    int32_t lt = Find(document_, u"<", pos);
+    int32_t lt = FindTagOpen(document_, pos);
     if (lt < 0) {
       // Inside an element the missing end tag is the better message.
       if (parent != 0) return StartResult::kNoMoreChildren;
@@ -277,6 +307,7 @@ XmlTree::StartResult XmlTree::ParseStartTag(int parent, int32_t& pos, int& eleme
       return StartResult::kError;
     }
     element = TakeRecord(parent);
+    elementName = TokenText(*name);
     ElementRecord& record = records_[element];
     record.start_tag_begin = lt;
     record.start_tag_end = gt;
@@ -289,9 +320,9 @@ XmlTree::StartResult XmlTree::ParseStartTag(int parent, int32_t& pos, int& eleme
   }
 }
 
-bool XmlTree::ParseEndTag(int element, int32_t& pos) {
+bool XmlTree::ParseEndTag(int element, std::u16string_view elementName, int32_t& pos) {
   const int32_t length = static_cast<int32_t>(document_.size());
-  int32_t lt = Find(document_, u"<", pos);
+  int32_t lt = FindTagOpen(document_, pos);
   if (lt < 0) return FailFor(u"End tag of ", element, u" element not found");
   int32_t scan = lt + 1;
   std::optional<Token> slash = NextToken(scan, length);
@@ -300,7 +331,7 @@ bool XmlTree::ParseEndTag(int element, int32_t& pos) {
   }
   std::optional<Token> name = NextToken(scan, length);
   if (!name) return FailFor(u"End tag not completed for element ", element, u"");
-  if (name->quoted || TokenText(*name) != NameOf(element)) {
+  if (name->quoted || TokenText(*name) != elementName) {
     return FailFor(u"End tag does not correspond to ", element, u"");
   }
   for (;;) {

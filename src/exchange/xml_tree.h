@@ -81,8 +81,9 @@ class XmlTree {
 
   void ResetIndex(size_t capacity);
   int TakeRecord(int parent);
-  StartResult ParseStartTag(int parent, int32_t& pos, int& element);
-  bool ParseEndTag(int element, int32_t& pos);
+  StartResult ParseStartTag(int parent, int32_t& pos, int& element,
+                            std::u16string_view& elementName);
+  bool ParseEndTag(int element, std::u16string_view elementName, int32_t& pos);
   bool SkipMarkupNode(int32_t lt, int32_t& pos);
   bool Fail(std::u16string message);
   bool FailFor(std::u16string_view prefix, int element, std::u16string_view suffix);
