@@ -1,10 +1,7 @@
 #include "comm/port_names.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "comm/gpsd_stream.h"
+#include "platform/runtime_folder.h"
 
 namespace orv {
 namespace {
@@ -27,13 +24,6 @@ std::string HandheldPortStem(std::string_view name) {
   return {};
 }
 
-std::string RuntimeFolder() {
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime) {
-    return runtime;
-  }
-  return "/run/user/" + std::to_string(getuid());
-}
-
 }  // namespace
 
 std::string StoredPortName(std::string_view name) {
@@ -49,7 +39,7 @@ std::string PortPath(std::string_view portName) {
   if (StartsWith(portName, kDevicePrefix)) portName.remove_prefix(kDevicePrefix.size());
   const std::string stem = HandheldPortStem(portName);
   if (stem.empty()) return std::string(portName);
-  return RuntimeFolder() + "/orvelle/" + stem;
+  return ProgramRuntimeFolder() + "/" + stem;
 }
 
 std::unique_ptr<ByteStream> OpenPort(std::string_view portName, PortAccess access, int& error) {

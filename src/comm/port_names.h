@@ -20,7 +20,7 @@ std::string StoredPortName(std::string_view name);
 std::string VirtualPortName(int number);
 
 // Where a handheld-style port name lives here: "COMn:" and "GPDn:" are
-// served under the user's runtime folder ($XDG_RUNTIME_DIR/orvelle/COMn);
+// served in the program's runtime folder (ProgramRuntimeFolder()/COMn);
 // any other name is a path. The "$device\" prefix is dropped first.
 std::string PortPath(std::string_view portName);
 

@@ -1,15 +1,11 @@
 #include "vserial/virtual_port_paths.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
+#include "platform/runtime_folder.h"
 
 namespace orv {
 
 std::string VirtualPortDirectory() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return std::string(runtime) + "/orvelle";
-  return "/tmp/orvelle-" + std::to_string(getuid());
+  return ProgramRuntimeFolder();
 }
 
 VirtualPortFiles VirtualPortFilesIn(std::string_view directory, int index) {

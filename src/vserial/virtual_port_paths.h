@@ -21,8 +21,8 @@ struct VirtualPortFiles {
   std::string state;   // "COMn.state": which sides are open
 };
 
-// $XDG_RUNTIME_DIR/orvelle when that variable holds an absolute path, else
-// /tmp/orvelle-UID. The folder is not created here.
+// The program's runtime folder (ProgramRuntimeFolder), where the serial
+// links look for COMn: as well. The folder is not created here.
 std::string VirtualPortDirectory();
 
 VirtualPortFiles VirtualPortFilesIn(std::string_view directory, int index);

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -297,12 +299,27 @@ TEST(SerialPortNameTest, LongComNamesGetTheDevicePrefix) {
 }
 
 TEST(SerialPortNameTest, HandheldNamesLiveInTheRuntimeFolder) {
-  setenv("XDG_RUNTIME_DIR", "/run/user/77", 1);
-  EXPECT_EQ(PortPath("COM5:"), "/run/user/77/orvelle/COM5");
-  EXPECT_EQ(PortPath("$device\\COM12:"), "/run/user/77/orvelle/COM12");
-  EXPECT_EQ(PortPath("GPD0:"), "/run/user/77/orvelle/GPD0");
+  char runtime[] = "/tmp/orv_ports_XXXXXX";
+  ASSERT_NE(mkdtemp(runtime), nullptr);
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::optional<std::string> previous =
+      saved != nullptr ? std::optional<std::string>(saved) : std::nullopt;
+  setenv("XDG_RUNTIME_DIR", runtime, 1);
+  const std::string folder = std::string(runtime) + "/orvelle/";
+  EXPECT_EQ(PortPath("COM5:"), folder + "COM5");
+  EXPECT_EQ(PortPath("$device\\COM12:"), folder + "COM12");
+  EXPECT_EQ(PortPath("GPD0:"), folder + "GPD0");
   EXPECT_EQ(PortPath("/dev/ttyACM0"), "/dev/ttyACM0");
   EXPECT_EQ(PortPath("COMX:"), "COMX:");
+
+  // A session folder that is gone: the one fallback the virtual ports use too.
+  fs::remove(runtime);
+  EXPECT_EQ(PortPath("COM5:"), "/tmp/orvelle-" + std::to_string(getuid()) + "/COM5");
+  if (previous) {
+    setenv("XDG_RUNTIME_DIR", previous->c_str(), 1);
+  } else {
+    unsetenv("XDG_RUNTIME_DIR");
+  }
 }
 
 // The access mode of the descriptor this process holds on `path`.
