@@ -1,6 +1,7 @@
 #include "exchange/text_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "exchange/document_text_decoder.h"
 #include "platform/large_buffer.h"
@@ -60,6 +61,19 @@ Utf8Run DecodeUtf8Into(std::string_view bytes, bool final, char16_t* out) {
   const size_t size = bytes.size();
   size_t i = 0;
   while (i < size) {
+    // Eight bytes at a time while they are plain ASCII without a zero: most
+    // of a document is markup and digits.
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    while (i + 8 <= size) {
+      uint64_t word;
+      std::memcpy(&word, data + i, sizeof word);
+      if (((word & kHighs) | ((word - kOnes) & ~word & kHighs)) != 0) break;
+      for (int k = 0; k < 8; ++k) next[k] = data[i + static_cast<size_t>(k)];
+      next += 8;
+      i += 8;
+    }
+    if (i >= size) break;
     const unsigned char lead = data[i];
     if (lead == 0) {
       run.zero = true;
