@@ -27,7 +27,8 @@ TrackRecorder::TrackRecorder(Navigator& navigator, Prompter& prompter)
     : navigator_(navigator),
       prompter_(prompter),
       folderFinder_([] { return FindDocumentsFolder(); }),
-      localClock_(SystemLocalTime) {}
+      localClock_(SystemLocalTime),
+      liveTrack_(&navigator.Recording()) {}
 
 void TrackRecorder::ShowError(std::string text) {
   prompter_.Ask(
@@ -45,8 +46,8 @@ bool TrackRecorder::Begin() {
     ShowError(WithInsertion(kRecordingFileOpenFailedText, path));
     return false;
   }
-  navigator_.Recording().SetFilePath(path);
-  navigator_.Recording().SetName(kRecordingTrackName);
+  liveTrack_->SetFilePath(path);
+  liveTrack_->SetName(kRecordingTrackName);
   return true;
 }
 
@@ -61,7 +62,7 @@ bool TrackRecorder::HandleLine(std::string_view line, std::string_view sourceNam
       file_.Write(line, true);
     }
   }
-  navigator_.ProcessSentence(Navigator::kRecordingId, line, outOfMemory);
+  liveTrack_->ProcessSentence(line, outOfMemory);
   if (outOfMemory != 0) {
     ShowError(std::string(kOutOfMemoryText));
     return false;
@@ -74,9 +75,9 @@ std::string TrackRecorder::End() {
 }
 
 void TrackRecorder::ResetRecordingTrack() {
-  navigator_.Clear(Navigator::kRecordingId);
-  navigator_.Recording().SetName(kProgramTitle);
-  navigator_.Recording().SetFilePath({});
+  liveTrack_->Clear();
+  liveTrack_->SetName(kProgramTitle);
+  liveTrack_->SetFilePath({});
 }
 
 }  // namespace orv

@@ -12,6 +12,7 @@ namespace orv {
 
 class Navigator;
 class Prompter;
+class Track;
 
 inline constexpr std::string_view kRecordingTrackName = "Track Recording";
 inline constexpr std::string_view kDocumentsFolderFailedText =
@@ -36,6 +37,9 @@ class TrackRecorder {
   void SetFolderFinder(FolderFinder finder) { folderFinder_ = std::move(finder); }
   // The local time that names the file; the system clock unless set.
   void SetLocalClock(LocalClock clock) { localClock_ = std::move(clock); }
+  // The track the receiver's lines build: the navigator's Recording track
+  // unless set. A seam for tests that need a track whose store fails.
+  void SetLiveTrack(Track& track) { liveTrack_ = &track; }
 
   // Creates the track file in the folder and makes it the Recording track's
   // file. False after the failure has been shown; nothing is recording then.
@@ -71,6 +75,7 @@ class TrackRecorder {
   Prompter& prompter_;
   FolderFinder folderFinder_;
   LocalClock localClock_;
+  Track* liveTrack_;
   RecordingFile file_;
 };
 

@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/navigator.h"
+#include "app/track.h"
 #include "comm/port_names.h"
 #include "nmea/proprietary_lines.h"
 #include "platform/scripted_prompter.h"
@@ -157,6 +159,54 @@ TEST_F(SerialLinkTest, PulledDeviceEndsReceivingAndKeepsTheFile) {
   const std::string kept = link_.Stop();
   std::string expected = ProductLine() + MakerLine() + *SourceLine(pty_.SlavePath());
   for (size_t i = 0; i + 1 < drive.size(); ++i) expected += drive[i];
+  EXPECT_EQ(ReadFile(kept), expected);
+}
+
+// A live track that stores `capacity` points and then runs out of memory.
+class TrackThatFillsUp : public Track {
+ public:
+  explicit TrackThatFillsUp(int capacity) : Track(TrackKind::kRecording), capacity_(capacity) {}
+
+ protected:
+  void StorePoint(const TrackPoint& point) override {
+    if (stored_ == capacity_) throw std::bad_alloc();
+    Track::StorePoint(point);
+    ++stored_;
+  }
+
+ private:
+  const int capacity_;
+  int stored_ = 0;
+};
+
+TEST_F(SerialLinkTest, OutOfMemoryEndsReceivingAndLeavesTheFileWhole) {
+  TrackThatFillsUp track(3);
+  link_.Recorder().SetLiveTrack(track);
+  ASSERT_TRUE(link_.StartRecording());
+  const auto deadline = Clock::now() + seconds(10);
+  const std::vector<std::string> drive = Drive(10);
+  std::string stream;
+  for (const std::string& line : drive) stream += line;
+  ASSERT_TRUE(test::WriteAll(pty_.Master(), stream, deadline));
+
+  ASSERT_TRUE(test::WaitFor(deadline, [&] { return link_.ReceiveEnded(); }));
+  EXPECT_TRUE(link_.IsActive());  // left for its owner to stop
+  ASSERT_EQ(prompter_.Asked().size(), 1u);
+  EXPECT_EQ(prompter_.Asked()[0].text, "Out of memory");
+  EXPECT_EQ(prompter_.Asked()[0].caption, "Irreparable Error");
+  EXPECT_EQ(prompter_.Asked()[0].icon, PromptIcon::kStop);
+  EXPECT_EQ(track.PointCount(), 3);
+
+  prompter_.Script(PromptAnswer::kYes);
+  const std::string kept = link_.Stop();
+  EXPECT_FALSE(link_.IsActive());
+  ASSERT_EQ(prompter_.Asked().size(), 2u);  // only the keep question more
+  EXPECT_EQ(prompter_.Asked()[1].caption, "Question");
+  ASSERT_FALSE(kept.empty());
+  // Every line up to the RMC whose point found no room, which the file had
+  // taken first; nothing read after it.
+  std::string expected = ProductLine() + MakerLine() + *SourceLine(pty_.SlavePath());
+  for (size_t i = 0; i < 8; ++i) expected += drive[i];
   EXPECT_EQ(ReadFile(kept), expected);
 }
 
