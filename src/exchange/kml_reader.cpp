@@ -17,7 +17,10 @@ enum class PlacemarkScope { kPointsAndLines, kPointsOnly };
 // child, parsed into `out`. The cursor ends where it started.
 void TakeCoordinates(XmlTree& tree, std::vector<LatLong>& out) {
   if (!tree.EnterElement()) return;
-  if (tree.FindElement(u"coordinates")) ParseCoordinateList(tree.ElementText(), out);
+  if (tree.FindElement(u"coordinates")) {
+    std::u16string decoded;
+    ParseCoordinateList(tree.ElementTextView(decoded), out);
+  }
   tree.LeaveElement();
 }
 

@@ -382,24 +382,47 @@ std::u16string XmlTree::ElementName() const {
   return std::u16string(NameOf(current_));
 }
 
-std::u16string XmlTree::ElementTextOf(int element) const {
-  if (element <= 0 || element >= RecordCount()) return {};
+std::optional<std::u16string_view> XmlTree::TextContent(int element) const {
+  if (element <= 0 || element >= RecordCount()) return std::nullopt;
   const ElementRecord& record = records_[element];
-  if (record.first_child != 0 || record.IsEmptyElement()) return {};
+  if (record.first_child != 0 || record.IsEmptyElement()) return std::nullopt;
   const int32_t begin = record.start_tag_end + 1;
   const int32_t end = record.end_tag_begin;
-  if (end <= begin) return {};
-  std::u16string_view content = std::u16string_view(document_).substr(begin, end - begin);
+  if (end <= begin) return std::nullopt;
+  return std::u16string_view(document_).substr(begin, end - begin);
+}
+
+namespace {
+
+// The text inside a CDATA section that opens the content, after blanks.
+std::optional<std::u16string_view> CdataText(std::u16string_view content) {
   size_t lead = 0;
   while (lead < content.size() && IsSpace(content[lead])) ++lead;
-  if (content.substr(lead).starts_with(kCdataOpen)) {
-    size_t open = lead + kCdataOpen.size();
-    size_t close = content.find(kCdataClose, open);
-    if (close != std::u16string_view::npos) {
-      return std::u16string(content.substr(open, close - open));
-    }
+  if (!content.substr(lead).starts_with(kCdataOpen)) return std::nullopt;
+  const size_t open = lead + kCdataOpen.size();
+  const size_t close = content.find(kCdataClose, open);
+  if (close == std::u16string_view::npos) return std::nullopt;
+  return content.substr(open, close - open);
+}
+
+}  // namespace
+
+std::u16string XmlTree::ElementTextOf(int element) const {
+  const std::optional<std::u16string_view> content = TextContent(element);
+  if (!content) return {};
+  if (const std::optional<std::u16string_view> cdata = CdataText(*content)) {
+    return std::u16string(*cdata);
   }
-  return DecodeXmlEntities(content);
+  return DecodeXmlEntities(*content);
+}
+
+std::u16string_view XmlTree::ElementTextView(std::u16string& storage) const {
+  const std::optional<std::u16string_view> content = TextContent(current_);
+  if (!content) return {};
+  if (const std::optional<std::u16string_view> cdata = CdataText(*content)) return *cdata;
+  if (content->find(u'&') == std::u16string_view::npos) return *content;
+  storage = DecodeXmlEntities(*content);
+  return storage;
 }
 
 // ---------------------------------------------------------------------------

@@ -44,6 +44,9 @@ class XmlTree {
   std::u16string ElementText() const { return ElementTextOf(current_); }
   // The same for an element passed earlier, by its CurrentElement().
   std::u16string ElementTextOf(int element) const;
+  // The current element's text without a copy where it holds no entity and
+  // no CDATA section (a coordinate list), else decoded into `storage`.
+  std::u16string_view ElementTextView(std::u16string& storage) const;
   // Tag name of the current element, empty when there is none.
   std::u16string ElementName() const;
   const std::u16string& ErrorText() const { return error_text_; }
@@ -83,6 +86,9 @@ class XmlTree {
   int TakeRecord(int parent);
   StartResult ParseStartTag(int parent, int32_t& pos, int& element,
                             std::u16string_view& elementName);
+  // The text between the start and end tag of an element that has no child
+  // elements; nothing otherwise.
+  std::optional<std::u16string_view> TextContent(int element) const;
   bool ParseEndTag(int element, std::u16string_view elementName, int32_t& pos);
   bool SkipMarkupNode(int32_t lt, int32_t& pos);
   bool Fail(std::u16string message);

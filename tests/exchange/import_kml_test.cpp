@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -56,6 +60,34 @@ INSTANTIATE_TEST_SUITE_P(
                       TupleCase{"east,2", std::nullopt}, TupleCase{"1,", std::nullopt},
                       TupleCase{"181,0", std::nullopt}, TupleCase{"0,-90.5", std::nullopt},
                       TupleCase{"1,2,3\u00A0", std::pair{2.0, 1.0}}));
+
+// Coordinates as programs write them, against the C library's reading of
+// the same text: every digit count, sign and point position must give the
+// very same double.
+TEST(CoordinateTuple, DecimalsReadExactlyAsFromChars) {
+  std::mt19937_64 random(7);
+  const char* const kForms[] = {"%s%d.%0*llu", "%s%d", "%s%d.", "%s0%d.%0*llu"};
+  for (int i = 0; i < 20000; ++i) {
+    const int whole = static_cast<int>(random() % 90);
+    const int width = static_cast<int>(random() % 16);
+    const unsigned long long fraction =
+        width == 0 ? 0 : random() % static_cast<unsigned long long>(std::pow(10.0, width));
+    const char* sign = random() % 2 == 0 ? "" : "-";
+    const char* form = kForms[i % 4];
+    char number[64];
+    if (form == kForms[1] || form == kForms[2]) {
+      std::snprintf(number, sizeof number, form, sign, whole);
+    } else {
+      std::snprintf(number, sizeof number, form, sign, whole, width, fraction);
+    }
+    double expected = 0.0;
+    std::from_chars(number, number + std::strlen(number), expected);
+    const std::string tuple = std::string("1,") + number + ",0";
+    const std::optional<LatLong> parsed = ParseCoordinateTuple(Widen(tuple));
+    ASSERT_TRUE(parsed.has_value()) << tuple;
+    ASSERT_EQ(parsed->LatitudeDegrees(), expected) << tuple;
+  }
+}
 
 struct ListCase {
   const char* text;

@@ -228,6 +228,9 @@ TEST_P(XmlElementText, DecodesEntitiesOrKeepsCdata) {
   ASSERT_TRUE(tree.ParseText(u"<t>" + std::u16string(GetParam().content) + u"</t>"));
   ASSERT_TRUE(tree.FindElement(u"t"));
   EXPECT_EQ(Narrow(tree.ElementText()), Narrow(GetParam().text));
+  // The copy-free reading gives the same text.
+  std::u16string storage;
+  EXPECT_EQ(Narrow(std::u16string(tree.ElementTextView(storage))), Narrow(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -249,9 +252,12 @@ TEST(XmlElementText, ElementWithChildrenOrEmptyTagHasNoText) {
   ASSERT_TRUE(tree.ParseText(u"<a>before<b/>after</a>"));
   ASSERT_TRUE(tree.FindElement(u"a"));
   EXPECT_EQ(tree.ElementText(), u"");
+  std::u16string storage;
+  EXPECT_EQ(tree.ElementTextView(storage), u"");
   ASSERT_TRUE(tree.EnterElement());
   ASSERT_TRUE(tree.FindElement(u"b"));
   EXPECT_EQ(tree.ElementText(), u"");
+  EXPECT_EQ(tree.ElementTextView(storage), u"");
 }
 
 // Every record must lie inside the text and nest properly; walking the tree
