@@ -258,7 +258,7 @@ void FileImporter::CreateWaypoints(const std::string& path,
   }
 }
 
-void FileImporter::LoadLine(const std::string& path, const std::vector<LatLong>& points,
+void FileImporter::LoadLine(const std::string& path, const std::vector<KmlCoordinate>& points,
                             ImportReport& report) {
   if (trackFileReader_ != nullptr) trackFileReader_->Close();
   Track& track = navigator_.Recorded();
@@ -274,8 +274,8 @@ void FileImporter::LoadLine(const std::string& path, const std::vector<LatLong>&
       fixes.clear();
       const size_t last = std::min(points.size(), first + kBatch);
       for (size_t i = first; i < last; ++i) {
-        fixes.push_back(
-            ImportedLinePoint(points[i], kImportedLineFirstSecond + static_cast<int64_t>(i)));
+        fixes.push_back(ImportedLinePoint(points[i].Position(),
+                                          kImportedLineFirstSecond + static_cast<int64_t>(i)));
       }
       track.AppendPoints(fixes, error);
     }

@@ -97,7 +97,7 @@ class FileImporter {
   ImportReport ImportDecoded(DecodedDocument decoded, const std::string& path);
   void CreateWaypoints(const std::string& path, const std::vector<struct KmlPointCandidate>& points,
                        ImportReport& report);
-  void LoadLine(const std::string& path, const std::vector<class LatLong>& points,
+  void LoadLine(const std::string& path, const std::vector<struct KmlCoordinate>& points,
                 ImportReport& report);
   void Show(std::string_view text);
 

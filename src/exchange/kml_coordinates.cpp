@@ -73,22 +73,33 @@ bool IsListBlank(char16_t c) {
 
 }  // namespace
 
-std::optional<LatLong> ParseCoordinateTuple(std::u16string_view tuple) {
+LatLong KmlCoordinate::Position() const {
+  LatLong position;
+  position.SetDegrees(latitude, longitude);
+  return position;
+}
+
+std::optional<KmlCoordinate> ParseCoordinateDegrees(std::u16string_view tuple) {
   const size_t comma = tuple.find(u',');
   if (comma == std::u16string_view::npos) return std::nullopt;
   const std::optional<double> longitude = LeadingNumber(tuple.substr(0, comma));
   const std::optional<double> latitude = LeadingNumber(tuple.substr(comma + 1));
   if (!longitude || !latitude) return std::nullopt;
   if (std::fabs(*latitude) > 90.0 || std::fabs(*longitude) > 180.0) return std::nullopt;
-  LatLong position;
-  position.SetDegrees(*latitude, *longitude);
-  if (!position.IsValid()) return std::nullopt;
-  return position;
+  return KmlCoordinate{*latitude, *longitude};
 }
 
-void ParseCoordinateList(std::u16string_view text, std::vector<LatLong>& out) {
+std::optional<LatLong> ParseCoordinateTuple(std::u16string_view tuple) {
+  const std::optional<KmlCoordinate> coordinate = ParseCoordinateDegrees(tuple);
+  if (!coordinate) return std::nullopt;
+  return coordinate->Position();
+}
+
+void ParseCoordinateList(std::u16string_view text, std::vector<KmlCoordinate>& out) {
   const auto take = [&out](std::u16string_view piece) {
-    if (std::optional<LatLong> position = ParseCoordinateTuple(piece)) out.push_back(*position);
+    if (const std::optional<KmlCoordinate> coordinate = ParseCoordinateDegrees(piece)) {
+      out.push_back(*coordinate);
+    }
   };
   size_t begin = 0;
   for (size_t space = text.find(u' '); space != std::u16string_view::npos;

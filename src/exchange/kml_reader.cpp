@@ -15,7 +15,7 @@ enum class PlacemarkScope { kPointsAndLines, kPointsOnly };
 
 // In the current element: the coordinates text of the first "coordinates"
 // child, parsed into `out`. The cursor ends where it started.
-void TakeCoordinates(XmlTree& tree, std::vector<LatLong>& out) {
+void TakeCoordinates(XmlTree& tree, std::vector<KmlCoordinate>& out) {
   if (!tree.EnterElement()) return;
   if (tree.FindElement(u"coordinates")) {
     std::u16string decoded;
@@ -35,10 +35,12 @@ void ReadPlacemark(XmlTree& tree, PlacemarkScope scope, KmlContent& content) {
   const int nameElement = tree.FindElement(u"name") ? tree.CurrentElement() : 0;
   // The Point is looked for after the name only.
   if (tree.FindElement(u"Point")) {
-    std::vector<LatLong> positions;
+    std::vector<KmlCoordinate> positions;
     TakeCoordinates(tree, positions);
     const std::string name = nameElement != 0 ? Utf16ToUtf8(tree.ElementTextOf(nameElement)) : "";
-    for (const LatLong& position : positions) content.points.push_back({position, name});
+    for (const KmlCoordinate& position : positions) {
+      content.points.push_back({position.Position(), name});
+    }
   } else if (scope == PlacemarkScope::kPointsAndLines) {
     if (tree.FindElement(u"MultiGeometry") || tree.FindElement(u"GeometryCollection")) {
       if (tree.EnterElement()) {
@@ -68,11 +70,11 @@ void ReadFirstFolder(XmlTree& tree, KmlContent& content) {
 // room for all of them, a line of a day's seconds is never copied to grow.
 // Room that is reserved but not filled is never touched. Only a hint: when
 // that much cannot be had, the list grows as usual.
-void ReserveLinePoints(std::u16string_view text, std::vector<LatLong>& linePoints) {
+void ReserveLinePoints(std::u16string_view text, std::vector<KmlCoordinate>& linePoints) {
   try {
     const auto commas = static_cast<size_t>(std::count(text.begin(), text.end(), u','));
     linePoints.reserve(commas);
-    AdviseLargeBuffer(linePoints.data(), commas * sizeof(LatLong));
+    AdviseLargeBuffer(linePoints.data(), commas * sizeof(KmlCoordinate));
   } catch (const std::exception&) {
   }
 }

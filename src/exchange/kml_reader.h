@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/kml_coordinates.h"
 #include "nmea/lat_long.h"
 
 namespace orv {
@@ -18,7 +19,7 @@ struct KmlPointCandidate {
 // What an import takes from a KML document.
 struct KmlContent {
   std::vector<KmlPointCandidate> points;  // waypoint candidates, in document order
-  std::vector<LatLong> linePoints;        // every LineString tuple, in document order
+  std::vector<KmlCoordinate> linePoints;  // every LineString tuple, in document order
 };
 
 // Walks a parsed document: kml, then its Document and every Placemark in

@@ -97,7 +97,7 @@ struct ListCase {
 class CoordinateList : public ::testing::TestWithParam<ListCase> {};
 
 TEST_P(CoordinateList, ParsesEveryPieceBetweenSpacesAndTheTrimmedRest) {
-  std::vector<LatLong> out;
+  std::vector<KmlCoordinate> out;
   ParseCoordinateList(Widen(GetParam().text), out);
   EXPECT_EQ(out.size(), GetParam().count);
 }
