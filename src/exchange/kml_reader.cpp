@@ -66,15 +66,16 @@ void ReadFirstFolder(XmlTree& tree, KmlContent& content) {
   tree.LeaveElement();
 }
 
-// Every tuple holds a comma, so their count bounds the line points: with
-// room for all of them, a line of a day's seconds is never copied to grow.
-// Room that is reserved but not filled is never touched. Only a hint: when
-// that much cannot be had, the list grows as usual.
+// A tuple takes at least three characters and a separator, so a quarter of
+// the document's length bounds the line points: with room for all of them,
+// a line of a day's seconds is never copied to grow. Room that is reserved
+// but not filled is never touched. Only a hint: when that much cannot be
+// had, the list grows as usual.
 void ReserveLinePoints(std::u16string_view text, std::vector<KmlCoordinate>& linePoints) {
   try {
-    const auto commas = static_cast<size_t>(std::count(text.begin(), text.end(), u','));
-    linePoints.reserve(commas);
-    AdviseLargeBuffer(linePoints.data(), commas * sizeof(KmlCoordinate));
+    const size_t bound = text.size() / 4 + 1;
+    linePoints.reserve(bound);
+    AdviseLargeBuffer(linePoints.data(), bound * sizeof(KmlCoordinate));
   } catch (const std::exception&) {
   }
 }

@@ -131,6 +131,25 @@ std::u16string_view XmlTree::NameOf(int element) const {
 
 bool XmlTree::NameMatches(int element, std::u16string_view wanted) const {
   if (wanted.empty()) return true;
+  if (element > 0 && element < RecordCount()) {
+    // The usual tag, "<" and then the name's first character: compared in
+    // place, as the token NameOf() would cut, without cutting it.
+    const std::u16string_view text(document_);
+    const auto pos = static_cast<size_t>(records_[element].start_tag_begin) + 1;
+    const auto limit = static_cast<size_t>(records_[element].start_tag_end);
+    if (pos < limit && !IsSpace(text[pos]) && !IsQuote(text[pos]) && !EndsToken(text[pos])) {
+      size_t i = 0;
+      while (i < wanted.size() && pos + i < limit && !EndsToken(text[pos + i]) &&
+             text[pos + i] == wanted[i]) {
+        ++i;
+      }
+      const bool nameEnds = pos + i >= limit || EndsToken(text[pos + i]);
+      if (!nameEnds) return false;
+      if (i == wanted.size()) return true;
+      const char16_t after = wanted[i];
+      return after == u' ' || after == u'=' || after == u'/' || after == u'[';
+    }
+  }
   std::u16string_view name = NameOf(element);
   if (name.empty() || !wanted.starts_with(name)) return false;
   if (wanted.size() == name.size()) return true;

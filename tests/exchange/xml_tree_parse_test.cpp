@@ -208,10 +208,16 @@ TEST(XmlCursor, NameMatchesTheWholeTagName) {
       {u"Placemark/", true},  {u"Placemark[", true}, {u"Placemar", false},
       {u"Placemarks", false}, {u"placemark", false}, {u"Placemark:x", false},
   };
-  for (const Row& row : rows) {
-    XmlTree tree;
-    ASSERT_TRUE(tree.ParseText(u"<Placemark id='1'/>"));
-    EXPECT_EQ(tree.FindElement(row.wanted), row.found) << Narrow(row.wanted);
+  // The name ends at a blank, at the tag's end, at "/>", or follows a blank.
+  const std::u16string_view documents[] = {u"<Placemark id='1'/>", u"<Placemark>x</Placemark>",
+                                           u"<Placemark/>", u"< Placemark\n/>"};
+  for (const std::u16string_view document : documents) {
+    for (const Row& row : rows) {
+      XmlTree tree;
+      ASSERT_TRUE(tree.ParseText(std::u16string(document)));
+      EXPECT_EQ(tree.FindElement(row.wanted), row.found)
+          << Narrow(row.wanted) << " in " << Narrow(document);
+    }
   }
 }
 
