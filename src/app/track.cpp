@@ -43,12 +43,14 @@ bool Track::ProcessSentence(std::string_view text, int& errorOut) {
 }
 
 void Track::AppendPoints(std::span<const TrackPoint> points, int& errorOut) {
+  if (points.empty()) return;
   std::lock_guard lock(mutex_);
+  // Nothing below touches the pending point: cleared once, it stays so.
+  pending_.Reset();
   for (const TrackPoint& point : points) {
     working_ = point;
     RememberSatellites();
     CommitPoint(working_, errorOut);
-    pending_.Reset();
     if (errorOut != 0) return;
   }
 }
@@ -73,8 +75,10 @@ void Track::RememberSatellites() {
 }
 
 void Track::CommitPoint(TrackPoint& point, int& errorOut) {
+  static const TrackPoint kNoPoint;
   const bool wasEmpty = points_.Empty();
-  const TrackPoint last = wasEmpty ? TrackPoint() : points_.Back();
+  // Points never move in the store, so the last one is read in place.
+  const TrackPoint& last = wasEmpty ? kNoPoint : points_.Back();
   AcceptFlags flags;
   if (statistics_.AcceptPoint(point, last, flags)) {
     try {
