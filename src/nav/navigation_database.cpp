@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <random>
+#include <type_traits>
 #include <utility>
 
 #include "nav/item_name.h"
@@ -58,6 +59,20 @@ std::string_view NamingKey(ItemKind kind) {
 
 std::string_view NamePrefix(ItemKind kind) {
   return kind == ItemKind::kWaypoint ? "WPL_" : "RTE_";
+}
+
+// The number of the kind's next generated name; 0 when unset.
+uint32_t ReadStartNumber(SettingsStore* settings, ItemKind kind) {
+  if (settings == nullptr) return 0;
+  return settings->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
+      .value_or(0);
+}
+
+// Moves the StartNumber on from `number`; 0 follows the last one.
+void WriteNextStartNumber(SettingsStore* settings, ItemKind kind, uint32_t number) {
+  if (settings == nullptr) return;
+  settings->WriteDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue,
+                       number >= kLastStartNumber ? 0 : number + 1);
 }
 
 std::string NumberedName(ItemKind kind, uint32_t number) {
@@ -131,7 +146,10 @@ struct NavigationDatabase::Generator {
   int loadedRoute = -1;
 };
 
-NavigationDatabase::NavigationDatabase() : generator_(std::make_unique<Generator>()) {}
+NavigationDatabase::NavigationDatabase()
+    : waypoints_(TargetKind::kWaypoint, kWaypointLastUsedValue),
+      routes_(TargetKind::kRoute, kRouteLastUsedValue),
+      generator_(std::make_unique<Generator>()) {}
 
 NavigationDatabase::~NavigationDatabase() = default;
 
@@ -159,72 +177,110 @@ std::string NavigationDatabase::DatabasePath() const {
 
 int NavigationDatabase::WaypointCount() const {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(waypoints_.size());
+  return static_cast<int>(waypoints_.items.size());
 }
 
 int NavigationDatabase::RouteCount() const {
   std::lock_guard lock(mutex_);
-  return static_cast<int>(routes_.size());
+  return static_cast<int>(routes_.items.size());
 }
 
 std::optional<Waypoint> NavigationDatabase::WaypointAt(int index) const {
   std::lock_guard lock(mutex_);
-  if (!InRange(index, waypoints_.size())) return std::nullopt;
-  return waypoints_[static_cast<size_t>(index)];
+  return waypoints_.At(index);
 }
 
 std::optional<Route> NavigationDatabase::RouteAt(int index) const {
   std::lock_guard lock(mutex_);
-  if (!InRange(index, routes_.size())) return std::nullopt;
-  return routes_[static_cast<size_t>(index)];
+  return routes_.At(index);
 }
 
 int NavigationDatabase::FindWaypoint(std::string_view name) const {
   std::lock_guard lock(mutex_);
-  return FindWaypointLocked(name);
+  return waypoints_.Find(name);
 }
 
 int NavigationDatabase::FindRoute(std::string_view name) const {
   std::lock_guard lock(mutex_);
-  return FindRouteLocked(name);
+  return routes_.Find(name);
 }
 
 std::optional<LatLong> NavigationDatabase::WaypointPosition(std::string_view name) const {
   std::lock_guard lock(mutex_);
-  const int index = FindWaypointLocked(name);
+  const int index = waypoints_.Find(name);
   if (index < 0) return std::nullopt;
-  return waypoints_[static_cast<size_t>(index)].Position();
+  return waypoints_.items[static_cast<size_t>(index)].Position();
 }
 
 DatabaseContents NavigationDatabase::Contents() const {
   std::lock_guard lock(mutex_);
-  return DatabaseContents{waypoints_, routes_, changeCount_};
+  return DatabaseContents{waypoints_.items, routes_.items, changeCount_};
 }
 
-int NavigationDatabase::FindWaypointLocked(std::string_view name) const {
-  const auto found = waypointIndex_.find(name);
-  return found == waypointIndex_.end() ? -1 : found->second;
+template <typename Item>
+bool NavigationDatabase::ItemList<Item>::Has(int index) const {
+  return InRange(index, items.size());
 }
 
-int NavigationDatabase::FindRouteLocked(std::string_view name) const {
-  const auto found = routeIndex_.find(name);
-  return found == routeIndex_.end() ? -1 : found->second;
+template <typename Item>
+std::optional<Item> NavigationDatabase::ItemList<Item>::At(int index) const {
+  if (!Has(index)) return std::nullopt;
+  return items[static_cast<size_t>(index)];
 }
 
-// The entry a command was started on, found again after a question: the
-// list may have changed while the user thought about it.
-int NavigationDatabase::ResolveWaypointLocked(int index, std::string_view name) const {
-  if (InRange(index, waypoints_.size()) && waypoints_[static_cast<size_t>(index)].Name() == name) {
-    return index;
-  }
-  return FindWaypointLocked(name);
+template <typename Item>
+int NavigationDatabase::ItemList<Item>::Find(std::string_view name) const {
+  const auto found = names.find(name);
+  return found == names.end() ? -1 : found->second;
 }
 
-int NavigationDatabase::ResolveRouteLocked(int index, std::string_view name) const {
-  if (InRange(index, routes_.size()) && routes_[static_cast<size_t>(index)].Name() == name) {
-    return index;
-  }
-  return FindRouteLocked(name);
+// The list may have changed while the user thought about a question.
+template <typename Item>
+int NavigationDatabase::ItemList<Item>::Resolve(int index, std::string_view name) const {
+  if (Has(index) && items[static_cast<size_t>(index)].Name() == name) return index;
+  return Find(name);
+}
+
+template <typename Item>
+int NavigationDatabase::ItemList<Item>::Append(Item item) {
+  const int index = static_cast<int>(items.size());
+  names.emplace(item.Name(), index);
+  items.push_back(std::move(item));
+  return index;
+}
+
+template <typename Item>
+void NavigationDatabase::ItemList<Item>::Insert(int index, Item item) {
+  items.insert(items.begin() + index, std::move(item));
+  IndexNamesFrom(static_cast<size_t>(index));
+}
+
+template <typename Item>
+void NavigationDatabase::ItemList<Item>::Erase(int index) {
+  names.erase(items[static_cast<size_t>(index)].Name());
+  items.erase(items.begin() + index);
+  IndexNamesFrom(static_cast<size_t>(index));
+}
+
+template <typename Item>
+void NavigationDatabase::ItemList<Item>::Rename(int index, std::string_view newName) {
+  Item& item = items[static_cast<size_t>(index)];
+  names.erase(item.Name());
+  item.SetName(newName);
+  names.emplace(item.Name(), index);
+}
+
+template <typename Item>
+void NavigationDatabase::ItemList<Item>::Clear() {
+  items.clear();
+  names.clear();
+  lastUsed = -1;
+  current = -1;
+}
+
+template <typename Item>
+void NavigationDatabase::ItemList<Item>::IndexNamesFrom(size_t first) {
+  for (size_t i = first; i < items.size(); ++i) names[items[i].Name()] = static_cast<int>(i);
 }
 
 void NavigationDatabase::MarkChangedLocked() {
@@ -232,122 +288,91 @@ void NavigationDatabase::MarkChangedLocked() {
   ++changeCount_;
 }
 
-int NavigationDatabase::AppendWaypointLocked(Waypoint waypoint) {
-  const int index = static_cast<int>(waypoints_.size());
-  waypointIndex_.emplace(waypoint.Name(), index);
-  waypoints_.push_back(std::move(waypoint));
-  return index;
+template <typename Item>
+void NavigationDatabase::ResetGeneratorLocked(const ItemList<Item>& /*list*/) {
+  if constexpr (std::is_same_v<Item, Route>) generator_->loadedRoute = -1;
 }
 
-void NavigationDatabase::EraseWaypointLocked(int index) {
-  waypointIndex_.erase(waypoints_[static_cast<size_t>(index)].Name());
-  waypoints_.erase(waypoints_.begin() + index);
-  for (size_t i = static_cast<size_t>(index); i < waypoints_.size(); ++i) {
-    waypointIndex_[waypoints_[i].Name()] = static_cast<int>(i);
+template <typename Item>
+bool NavigationDatabase::AppendLocked(ItemList<Item>& list, Item item) {
+  if (list.Find(item.Name()) >= 0) return false;
+  list.Append(std::move(item));
+  MarkChangedLocked();
+  return true;
+}
+
+template <typename Item>
+bool NavigationDatabase::InsertLocked(ItemList<Item>& list, int index, Item item) {
+  if (index < 0 || static_cast<size_t>(index) > list.items.size()) return false;
+  if (list.Find(item.Name()) >= 0) return false;
+  list.Insert(index, std::move(item));
+  const auto shift = [index](int& value) {
+    if (value >= index) ++value;
+  };
+  if (target_.kind == list.kind) shift(target_.index);
+  shift(list.lastUsed);
+  shift(list.current);
+  ResetGeneratorLocked(list);
+  MarkChangedLocked();
+  return true;
+}
+
+template <typename Item>
+bool NavigationDatabase::RemoveAtLocked(ItemList<Item>& list, int index) {
+  if (!list.Has(index)) return false;
+  EraseLocked(list, index, false);
+  MarkChangedLocked();
+  return true;
+}
+
+template <typename Item>
+void NavigationDatabase::EraseLocked(ItemList<Item>& list, int index, bool persistLastUsed) {
+  if (target_.kind == list.kind) {
+    // Guidance to this entry stops; a later target keeps its entry.
+    target_.index = IndexAfterRemoval(target_.index, index);
+    if (target_.index < 0) target_ = ActiveTarget();
   }
-}
-
-int NavigationDatabase::AppendRouteLocked(Route route) {
-  const int index = static_cast<int>(routes_.size());
-  routeIndex_.emplace(route.Name(), index);
-  routes_.push_back(std::move(route));
-  return index;
-}
-
-void NavigationDatabase::EraseRouteLocked(int index) {
-  routeIndex_.erase(routes_[static_cast<size_t>(index)].Name());
-  routes_.erase(routes_.begin() + index);
-  for (size_t i = static_cast<size_t>(index); i < routes_.size(); ++i) {
-    routeIndex_[routes_[i].Name()] = static_cast<int>(i);
-  }
+  const int lastUsed = IndexAfterRemoval(list.lastUsed, index);
+  if (lastUsed != list.lastUsed) SetLastUsedLocked(list, lastUsed, persistLastUsed);
+  list.current = IndexAfterRemoval(list.current, index);
+  ResetGeneratorLocked(list);
+  list.Erase(index);
 }
 
 bool NavigationDatabase::AppendWaypoint(Waypoint waypoint) {
   std::lock_guard lock(mutex_);
-  if (FindWaypointLocked(waypoint.Name()) >= 0) return false;
-  AppendWaypointLocked(std::move(waypoint));
-  MarkChangedLocked();
-  return true;
+  return AppendLocked(waypoints_, std::move(waypoint));
 }
 
 bool NavigationDatabase::InsertWaypoint(int index, Waypoint waypoint) {
   std::lock_guard lock(mutex_);
-  if (index < 0 || static_cast<size_t>(index) > waypoints_.size()) return false;
-  if (FindWaypointLocked(waypoint.Name()) >= 0) return false;
-  waypoints_.insert(waypoints_.begin() + index, std::move(waypoint));
-  for (size_t i = static_cast<size_t>(index); i < waypoints_.size(); ++i) {
-    waypointIndex_[waypoints_[i].Name()] = static_cast<int>(i);
-  }
-  const auto shift = [index](int& value) {
-    if (value >= index) ++value;
-  };
-  if (target_.kind == TargetKind::kWaypoint) shift(target_.index);
-  shift(lastUsedWaypoint_);
-  shift(currentWaypoint_);
-  MarkChangedLocked();
-  return true;
+  return InsertLocked(waypoints_, index, std::move(waypoint));
 }
 
 bool NavigationDatabase::RemoveWaypointAt(int index) {
   std::lock_guard lock(mutex_);
-  if (!InRange(index, waypoints_.size())) return false;
-  if (target_.kind == TargetKind::kWaypoint) {
-    target_.index = IndexAfterRemoval(target_.index, index);
-    if (target_.index < 0) target_ = ActiveTarget();
-  }
-  lastUsedWaypoint_ = IndexAfterRemoval(lastUsedWaypoint_, index);
-  currentWaypoint_ = IndexAfterRemoval(currentWaypoint_, index);
-  EraseWaypointLocked(index);
-  MarkChangedLocked();
-  return true;
+  return RemoveAtLocked(waypoints_, index);
 }
 
 bool NavigationDatabase::AppendRoute(Route route) {
   std::lock_guard lock(mutex_);
-  if (FindRouteLocked(route.Name()) >= 0) return false;
-  AppendRouteLocked(std::move(route));
-  MarkChangedLocked();
-  return true;
+  return AppendLocked(routes_, std::move(route));
 }
 
 bool NavigationDatabase::InsertRoute(int index, Route route) {
   std::lock_guard lock(mutex_);
-  if (index < 0 || static_cast<size_t>(index) > routes_.size()) return false;
-  if (FindRouteLocked(route.Name()) >= 0) return false;
-  routes_.insert(routes_.begin() + index, std::move(route));
-  for (size_t i = static_cast<size_t>(index); i < routes_.size(); ++i) {
-    routeIndex_[routes_[i].Name()] = static_cast<int>(i);
-  }
-  const auto shift = [index](int& value) {
-    if (value >= index) ++value;
-  };
-  if (target_.kind == TargetKind::kRoute) shift(target_.index);
-  shift(lastUsedRoute_);
-  shift(currentRoute_);
-  generator_->loadedRoute = -1;
-  MarkChangedLocked();
-  return true;
+  return InsertLocked(routes_, index, std::move(route));
 }
 
 bool NavigationDatabase::RemoveRouteAt(int index) {
   std::lock_guard lock(mutex_);
-  if (!InRange(index, routes_.size())) return false;
-  if (target_.kind == TargetKind::kRoute) {
-    target_.index = IndexAfterRemoval(target_.index, index);
-    if (target_.index < 0) target_ = ActiveTarget();
-  }
-  lastUsedRoute_ = IndexAfterRemoval(lastUsedRoute_, index);
-  currentRoute_ = IndexAfterRemoval(currentRoute_, index);
-  generator_->loadedRoute = -1;
-  EraseRouteLocked(index);
-  MarkChangedLocked();
-  return true;
+  return RemoveAtLocked(routes_, index);
 }
 
 size_t NavigationDatabase::RemoveWaypointFromRoutes(std::string_view name) {
   std::lock_guard lock(mutex_);
   size_t removed = 0;
-  for (Route& route : routes_) removed += route.RemoveAll(name);
+  for (Route& route : routes_.items) removed += route.RemoveAll(name);
   if (removed > 0) MarkChangedLocked();
   return removed;
 }
@@ -356,7 +381,7 @@ size_t NavigationDatabase::RenameWaypointInRoutes(std::string_view oldName,
                                                   std::string_view newName) {
   std::lock_guard lock(mutex_);
   size_t renamed = 0;
-  for (Route& route : routes_) renamed += route.Rename(oldName, newName);
+  for (Route& route : routes_.items) renamed += route.Rename(oldName, newName);
   if (renamed > 0) MarkChangedLocked();
   return renamed;
 }
@@ -364,7 +389,7 @@ size_t NavigationDatabase::RenameWaypointInRoutes(std::string_view oldName,
 size_t NavigationDatabase::MarkRoutesContaining(std::string_view waypointName) {
   std::lock_guard lock(mutex_);
   size_t marked = 0;
-  for (Route& route : routes_) {
+  for (Route& route : routes_.items) {
     if (route.Contains(waypointName)) {
       route.SetLegsChanged(true);
       ++marked;
@@ -376,18 +401,12 @@ size_t NavigationDatabase::MarkRoutesContaining(std::string_view waypointName) {
 void NavigationDatabase::Clear() {
   {
     std::lock_guard lock(mutex_);
-    waypoints_.clear();
-    routes_.clear();
-    waypointIndex_.clear();
-    routeIndex_.clear();
+    waypoints_.Clear();
+    routes_.Clear();
     saved_ = true;
     ++changeCount_;
     target_ = ActiveTarget();
-    lastUsedWaypoint_ = -1;
-    lastUsedRoute_ = -1;
     importResult_ = ImportResult::kNothing;
-    currentWaypoint_ = -1;
-    currentRoute_ = -1;
     generator_->loadedRoute = -1;
   }
   // The parsers are taken after the data lock is released: a parser holds
@@ -403,11 +422,11 @@ void NavigationDatabase::Clear() {
 
 MergeOutcome NavigationDatabase::MergeWaypoint(Waypoint record, std::string_view source,
                                                MergeMode mode) {
-  return MergeWaypointStoring(std::move(record), source, mode, nullptr);
+  return MergeStoring(std::move(record), source, mode, nullptr);
 }
 
-MergeOutcome NavigationDatabase::MergeWaypointStoring(Waypoint record, std::string_view source,
-                                                      MergeMode mode, int* storedIndex) {
+MergeOutcome NavigationDatabase::MergeStoring(Waypoint record, std::string_view source,
+                                              MergeMode mode, int* storedIndex) {
   record.SetPlaceToStore(source);
   if (!record.HasKnownPosition()) return MergeOutcome::kDropped;
   const ItemNameFault fault = CheckItemName(record.Name());
@@ -424,25 +443,25 @@ MergeOutcome NavigationDatabase::MergeWaypointStoring(Waypoint record, std::stri
   // A stored waypoint gives way to the new record; a target at or after it
   // would now name another waypoint, so it is dropped.
   const auto removeStored = [this](int index) {
-    EraseWaypointLocked(index);
+    waypoints_.Erase(index);
     if (target_.kind == TargetKind::kWaypoint && target_.index >= index) target_ = ActiveTarget();
-    lastUsedWaypoint_ = IndexAfterRemoval(lastUsedWaypoint_, index);
-    currentWaypoint_ = IndexAfterRemoval(currentWaypoint_, index);
+    waypoints_.lastUsed = IndexAfterRemoval(waypoints_.lastUsed, index);
+    waypoints_.current = IndexAfterRemoval(waypoints_.current, index);
   };
   const auto append = [&](MergeOutcome outcome) {
-    const int index = AppendWaypointLocked(std::move(record));
+    const int index = waypoints_.Append(std::move(record));
     // Records of the database file itself leave it saved, unless merging
     // them changed the list.
     if (!fromDatabase || outcome != MergeOutcome::kAppended) MarkChangedLocked();
-    lastUsedWaypoint_ = index;
+    waypoints_.lastUsed = index;
     CountImportedWaypointLocked();
     if (storedIndex != nullptr) *storedIndex = index;
     return outcome;
   };
 
-  int stored = FindWaypointLocked(record.Name());
+  int stored = waypoints_.Find(record.Name());
   if (stored < 0) return append(MergeOutcome::kAppended);
-  const Waypoint& storedWaypoint = waypoints_[static_cast<size_t>(stored)];
+  const Waypoint& storedWaypoint = waypoints_.items[static_cast<size_t>(stored)];
   if (storedWaypoint.Position() == record.Position()) {
     // Only the position tells waypoints apart; a record without description
     // (from a receiver, say) must not wipe the one the user wrote.
@@ -454,18 +473,14 @@ MergeOutcome NavigationDatabase::MergeWaypointStoring(Waypoint record, std::stri
   if (mode == MergeMode::kSilent || prompter_ == nullptr) return MergeOutcome::kDropped;
 
   const std::string name = record.Name();
-  lock.unlock();
-  const bool replace =
-      AskYesNo(Insert(kReplaceWaypointText, name), PromptIcon::kExclamation) == PromptAnswer::kYes;
-  const bool rename = !replace && AskYesNo(Insert(kRenameWaypointText, name),
-                                           PromptIcon::kExclamation) == PromptAnswer::kYes;
-  lock.lock();
-  if (replace) {
-    stored = FindWaypointLocked(name);
+  const TakenNameAnswer answer =
+      AskAboutTakenName(lock, kReplaceWaypointText, kRenameWaypointText, name);
+  if (answer == TakenNameAnswer::kReplace) {
+    stored = waypoints_.Find(name);
     if (stored >= 0) removeStored(stored);
     return append(MergeOutcome::kReplaced);
   }
-  if (rename) {
+  if (answer == TakenNameAnswer::kRename) {
     record.SetName(TakeGeneratedNameLocked(ItemKind::kWaypoint));
     return append(MergeOutcome::kRenamed);
   }
@@ -473,11 +488,11 @@ MergeOutcome NavigationDatabase::MergeWaypointStoring(Waypoint record, std::stri
 }
 
 MergeOutcome NavigationDatabase::MergeRoute(Route record, std::string_view source, MergeMode mode) {
-  return MergeRouteStoring(std::move(record), source, mode, nullptr);
+  return MergeStoring(std::move(record), source, mode, nullptr);
 }
 
-MergeOutcome NavigationDatabase::MergeRouteStoring(Route record, std::string_view source,
-                                                   MergeMode mode, int* storedIndex) {
+MergeOutcome NavigationDatabase::MergeStoring(Route record, std::string_view source, MergeMode mode,
+                                              int* storedIndex) {
   record.SetPlaceToStore(source);
   if (!record.IsComplete()) return MergeOutcome::kDropped;
   const ItemNameFault fault = CheckItemName(record.Name());
@@ -501,41 +516,36 @@ MergeOutcome NavigationDatabase::MergeRouteStoring(Route record, std::string_vie
   const bool fromDatabase = !databasePath_.empty() && source == databasePath_;
   record.SetStoredInDatabase(fromDatabase);
   const auto finish = [&](int index, MergeOutcome outcome) {
-    lastUsedRoute_ = index;
+    routes_.lastUsed = index;
     CountImportedRouteLocked();
     if (storedIndex != nullptr) *storedIndex = index;
     return outcome;
   };
   const auto append = [&](MergeOutcome outcome) {
-    const int index = AppendRouteLocked(std::move(record));
+    const int index = routes_.Append(std::move(record));
     if (!fromDatabase || outcome != MergeOutcome::kAppended) MarkChangedLocked();
     return finish(index, outcome);
   };
 
-  int stored = FindRouteLocked(record.Name());
+  int stored = routes_.Find(record.Name());
   if (stored < 0) return append(MergeOutcome::kAppended);
-  if (routes_[static_cast<size_t>(stored)].HasSameWaypoints(record)) {
+  if (routes_.items[static_cast<size_t>(stored)].HasSameWaypoints(record)) {
     return finish(stored, MergeOutcome::kUnchanged);
   }
   if (mode == MergeMode::kSilent || prompter_ == nullptr) return MergeOutcome::kDropped;
 
   const std::string name = record.Name();
-  lock.unlock();
-  const bool replace =
-      AskYesNo(Insert(kReplaceRouteText, name), PromptIcon::kExclamation) == PromptAnswer::kYes;
-  const bool rename = !replace && AskYesNo(Insert(kRenameRouteText, name),
-                                           PromptIcon::kExclamation) == PromptAnswer::kYes;
-  lock.lock();
-  if (replace) {
-    stored = FindRouteLocked(name);
+  const TakenNameAnswer answer = AskAboutTakenName(lock, kReplaceRouteText, kRenameRouteText, name);
+  if (answer == TakenNameAnswer::kReplace) {
+    stored = routes_.Find(name);
     if (stored < 0) return append(MergeOutcome::kReplaced);
-    routes_[static_cast<size_t>(stored)] = std::move(record);
+    routes_.items[static_cast<size_t>(stored)] = std::move(record);
     if (target_.kind == TargetKind::kRoute && target_.index >= stored) target_ = ActiveTarget();
     if (generator_->loadedRoute == stored) generator_->loadedRoute = -1;
     MarkChangedLocked();
     return finish(stored, MergeOutcome::kReplaced);
   }
-  if (rename) {
+  if (answer == TakenNameAnswer::kRename) {
     record.SetName(TakeGeneratedNameLocked(ItemKind::kRoute));
     return append(MergeOutcome::kRenamed);
   }
@@ -561,11 +571,7 @@ void NavigationDatabase::CountImportedRouteLocked() {
 
 std::string NavigationDatabase::DefaultNewName(ItemKind kind) const {
   std::lock_guard lock(mutex_);
-  uint32_t number = 0;
-  if (settings_ != nullptr)
-    number = settings_->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
-                 .value_or(0);
-  return NumberedName(kind, number);
+  return NumberedName(kind, ReadStartNumber(settings_, kind));
 }
 
 std::string NavigationDatabase::TakeGeneratedName(ItemKind kind) {
@@ -574,141 +580,99 @@ std::string NavigationDatabase::TakeGeneratedName(ItemKind kind) {
 }
 
 std::string NavigationDatabase::TakeGeneratedNameLocked(ItemKind kind) {
-  uint32_t number = 0;
-  if (settings_ != nullptr)
-    number = settings_->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
-                 .value_or(0);
+  const uint32_t number = ReadStartNumber(settings_, kind);
   std::string name = NumberedName(kind, number);
   const auto taken = [&](std::string_view candidate) {
-    return (kind == ItemKind::kWaypoint ? FindWaypointLocked(candidate)
-                                        : FindRouteLocked(candidate)) >= 0;
+    const int found =
+        kind == ItemKind::kWaypoint ? waypoints_.Find(candidate) : routes_.Find(candidate);
+    return found >= 0;
   };
   while (taken(name)) name = RandomLetters();
-  if (settings_ != nullptr) {
-    settings_->WriteDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue,
-                          number >= kLastStartNumber ? 0 : number + 1);
-  }
+  WriteNextStartNumber(settings_, kind, number);
   return name;
 }
 
 // --- List commands -----------------------------------------------------------
 
 bool NavigationDatabase::CreateWaypoint(std::string_view name, const LatLong& position) {
-  const ItemNameFault fault = CheckItemName(name);
-  if (fault == ItemNameFault::kEmpty) return false;
-  if (fault != ItemNameFault::kNone) {
-    ShowNameFault(name);
-    return false;
-  }
-  int index = -1;
-  const MergeOutcome outcome = MergeWaypointStoring(
-      Waypoint(name, position), Waypoint::kSelfCreatedPlace, MergeMode::kAsk, &index);
-  if (outcome == MergeOutcome::kDropped) return false;
-  std::lock_guard lock(mutex_);
-  StoreCreatedLocked(ItemKind::kWaypoint, index);
-  return true;
+  if (!IsUsableNewName(name)) return false;
+  return StoreCreated(waypoints_, ItemKind::kWaypoint, Waypoint(name, position));
 }
 
 bool NavigationDatabase::CreateRoute(std::string_view name) {
-  const ItemNameFault fault = CheckItemName(name);
-  if (fault == ItemNameFault::kEmpty) return false;
-  if (fault != ItemNameFault::kNone) {
-    ShowNameFault(name);
-    return false;
-  }
+  if (!IsUsableNewName(name)) return false;
+  return StoreCreated(routes_, ItemKind::kRoute, Route(name, {}, RouteType::kComplete));
+}
+
+template <typename Item>
+bool NavigationDatabase::StoreCreated(ItemList<Item>& list, ItemKind kind, Item record) {
   int index = -1;
-  const MergeOutcome outcome = MergeRouteStoring(
-      Route(name, {}, RouteType::kComplete), Waypoint::kSelfCreatedPlace, MergeMode::kAsk, &index);
+  const MergeOutcome outcome =
+      MergeStoring(std::move(record), Waypoint::kSelfCreatedPlace, MergeMode::kAsk, &index);
+  // Unchanged: an empty route of that name is there already (only routes compare so).
   if (outcome == MergeOutcome::kDropped || outcome == MergeOutcome::kUnchanged) return false;
   std::lock_guard lock(mutex_);
-  StoreCreatedLocked(ItemKind::kRoute, index);
+  if (list.Has(index)) SetLastUsedLocked(list, index, true);
+  WriteNextStartNumber(settings_, kind, ReadStartNumber(settings_, kind));
   return true;
 }
 
-void NavigationDatabase::StoreCreatedLocked(ItemKind kind, int index) {
-  if (kind == ItemKind::kWaypoint) {
-    if (InRange(index, waypoints_.size())) SetLastUsedWaypointLocked(index, true);
-  } else if (InRange(index, routes_.size())) {
-    SetLastUsedRouteLocked(index, true);
-  }
-  if (settings_ == nullptr) return;
-  const uint32_t number =
-      settings_->ReadDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue)
-          .value_or(0);
-  settings_->WriteDword(SettingsHive::kCurrentUser, NamingKey(kind), kStartNumberValue,
-                        number >= kLastStartNumber ? 0 : number + 1);
-}
-
 void NavigationDatabase::DeleteWaypointFromSystemLocked(int index) {
-  const std::string name = waypoints_[static_cast<size_t>(index)].Name();
-  if (target_.kind == TargetKind::kWaypoint) {
-    // Guidance to this waypoint stops; a later target keeps its waypoint.
-    target_.index = IndexAfterRemoval(target_.index, index);
-    if (target_.index < 0) target_ = ActiveTarget();
-  }
-  const int lastUsed = IndexAfterRemoval(lastUsedWaypoint_, index);
-  if (lastUsed != lastUsedWaypoint_) SetLastUsedWaypointLocked(lastUsed, true);
-  currentWaypoint_ = IndexAfterRemoval(currentWaypoint_, index);
-  EraseWaypointLocked(index);
-  for (Route& route : routes_) route.RemoveAll(name);
+  const std::string name = waypoints_.items[static_cast<size_t>(index)].Name();
+  EraseLocked(waypoints_, index, true);
+  for (Route& route : routes_.items) route.RemoveAll(name);
   MarkChangedLocked();
 }
 
 void NavigationDatabase::DeleteRouteLocked(int index) {
-  if (target_.kind == TargetKind::kRoute) {
-    target_.index = IndexAfterRemoval(target_.index, index);
-    if (target_.index < 0) target_ = ActiveTarget();
-  }
-  const int lastUsed = IndexAfterRemoval(lastUsedRoute_, index);
-  if (lastUsed != lastUsedRoute_) SetLastUsedRouteLocked(lastUsed, true);
-  currentRoute_ = IndexAfterRemoval(currentRoute_, index);
-  generator_->loadedRoute = -1;
-  EraseRouteLocked(index);
+  EraseLocked(routes_, index, true);
   MarkChangedLocked();
 }
 
-std::optional<int> NavigationDatabase::DeleteWaypoint(int index) {
+template <typename Item>
+std::optional<std::string> NavigationDatabase::AskToDelete(const ItemList<Item>& list, int index,
+                                                           std::string_view question) const {
   std::string name;
   {
     std::lock_guard lock(mutex_);
-    if (!InRange(index, waypoints_.size())) return std::nullopt;
-    name = waypoints_[static_cast<size_t>(index)].Name();
+    if (!list.Has(index)) return std::nullopt;
+    name = list.items[static_cast<size_t>(index)].Name();
   }
-  if (AskYesNo(Insert(kDeleteWaypointText, name), PromptIcon::kQuestion) != PromptAnswer::kYes) {
+  if (AskYesNo(Insert(question, name), PromptIcon::kQuestion) != PromptAnswer::kYes) {
     return std::nullopt;
   }
+  return name;
+}
+
+std::optional<int> NavigationDatabase::DeleteWaypoint(int index) {
+  const std::optional<std::string> name = AskToDelete(waypoints_, index, kDeleteWaypointText);
+  if (!name) return std::nullopt;
   std::lock_guard lock(mutex_);
-  const int current = ResolveWaypointLocked(index, name);
+  const int current = waypoints_.Resolve(index, *name);
   if (current < 0) return std::nullopt;
   DeleteWaypointFromSystemLocked(current);
-  return SelectionAfterRemoval(current, waypoints_.size());
+  return SelectionAfterRemoval(current, waypoints_.items.size());
 }
 
 std::optional<int> NavigationDatabase::DeleteRoute(int index) {
-  std::string name;
-  {
-    std::lock_guard lock(mutex_);
-    if (!InRange(index, routes_.size())) return std::nullopt;
-    name = routes_[static_cast<size_t>(index)].Name();
-  }
-  if (AskYesNo(Insert(kDeleteRouteText, name), PromptIcon::kQuestion) != PromptAnswer::kYes) {
-    return std::nullopt;
-  }
-  const bool withWaypoints = AskYesNo(Insert(kDeleteRouteWaypointsText, name),
+  const std::optional<std::string> name = AskToDelete(routes_, index, kDeleteRouteText);
+  if (!name) return std::nullopt;
+  const bool withWaypoints = AskYesNo(Insert(kDeleteRouteWaypointsText, *name),
                                       PromptIcon::kQuestion) == PromptAnswer::kYes;
   std::lock_guard lock(mutex_);
-  const int current = ResolveRouteLocked(index, name);
+  const int current = routes_.Resolve(index, *name);
   if (current < 0) return std::nullopt;
   if (withWaypoints) {
     // A copy: deleting a waypoint edits every route, this one included.
-    const std::vector<std::string> names = routes_[static_cast<size_t>(current)].WaypointNames();
+    const std::vector<std::string> names =
+        routes_.items[static_cast<size_t>(current)].WaypointNames();
     for (const std::string& waypointName : names) {
-      const int waypoint = FindWaypointLocked(waypointName);
+      const int waypoint = waypoints_.Find(waypointName);
       if (waypoint >= 0) DeleteWaypointFromSystemLocked(waypoint);
     }
   }
   DeleteRouteLocked(current);
-  return SelectionAfterRemoval(current, routes_.size());
+  return SelectionAfterRemoval(current, routes_.items.size());
 }
 
 std::optional<int> NavigationDatabase::DeleteRouteEntry(int routeIndex, int entry) {
@@ -716,8 +680,8 @@ std::optional<int> NavigationDatabase::DeleteRouteEntry(int routeIndex, int entr
   std::string waypointName;
   {
     std::lock_guard lock(mutex_);
-    if (!InRange(routeIndex, routes_.size())) return std::nullopt;
-    const Route& route = routes_[static_cast<size_t>(routeIndex)];
+    if (!routes_.Has(routeIndex)) return std::nullopt;
+    const Route& route = routes_.items[static_cast<size_t>(routeIndex)];
     if (!InRange(entry, route.Size())) return std::nullopt;
     routeName = route.Name();
     waypointName = route.WaypointNames()[static_cast<size_t>(entry)];
@@ -729,9 +693,9 @@ std::optional<int> NavigationDatabase::DeleteRouteEntry(int routeIndex, int entr
   int selection = -1;
   {
     std::lock_guard lock(mutex_);
-    const int current = ResolveRouteLocked(routeIndex, routeName);
+    const int current = routes_.Resolve(routeIndex, routeName);
     if (current < 0) return std::nullopt;
-    Route& route = routes_[static_cast<size_t>(current)];
+    Route& route = routes_.items[static_cast<size_t>(current)];
     if (!InRange(entry, route.Size()) ||
         route.WaypointNames()[static_cast<size_t>(entry)] != waypointName) {
       return std::nullopt;
@@ -743,11 +707,12 @@ std::optional<int> NavigationDatabase::DeleteRouteEntry(int routeIndex, int entr
   if (AskYesNo(Insert(kDeleteEntryFromSystemText, waypointName), PromptIcon::kQuestion) ==
       PromptAnswer::kYes) {
     std::lock_guard lock(mutex_);
-    const int waypoint = FindWaypointLocked(waypointName);
+    const int waypoint = waypoints_.Find(waypointName);
     if (waypoint >= 0) DeleteWaypointFromSystemLocked(waypoint);
-    const int current = FindRouteLocked(routeName);
+    const int current = routes_.Find(routeName);
     if (current >= 0) {
-      selection = SelectionAfterRemoval(selection, routes_[static_cast<size_t>(current)].Size());
+      selection =
+          SelectionAfterRemoval(selection, routes_.items[static_cast<size_t>(current)].Size());
     }
   }
   return selection;
@@ -755,57 +720,46 @@ std::optional<int> NavigationDatabase::DeleteRouteEntry(int routeIndex, int entr
 
 bool NavigationDatabase::EditWaypoint(int index, std::string_view newName,
                                       const LatLong& newPosition) {
-  const ItemNameFault fault = CheckItemName(newName);
-  if (fault == ItemNameFault::kEmpty) return false;
-  if (fault != ItemNameFault::kNone) {
-    ShowNameFault(newName);
-    return false;
-  }
+  if (!IsUsableNewName(newName)) return false;
   std::unique_lock lock(mutex_);
-  if (!InRange(index, waypoints_.size())) return false;
-  const std::string oldName = waypoints_[static_cast<size_t>(index)].Name();
-  if (newName != oldName && FindWaypointLocked(newName) >= 0) {
+  if (!waypoints_.Has(index)) return false;
+  const std::string oldName = waypoints_.items[static_cast<size_t>(index)].Name();
+  if (newName != oldName && waypoints_.Find(newName) >= 0) {
     lock.unlock();
     if (AskYesNo(Insert(kReplaceWaypointText, newName), PromptIcon::kExclamation) !=
         PromptAnswer::kYes) {
       return false;
     }
     lock.lock();
-    const int edited = ResolveWaypointLocked(index, oldName);
-    int other = FindWaypointLocked(newName);
+    const int edited = waypoints_.Resolve(index, oldName);
+    int other = waypoints_.Find(newName);
     if (edited < 0 || other < 0) return false;
-    Waypoint& otherWaypoint = waypoints_[static_cast<size_t>(other)];
+    Waypoint& otherWaypoint = waypoints_.items[static_cast<size_t>(other)];
     otherWaypoint.SetPosition(newPosition);
     otherWaypoint.SetStoredInDatabase(false);
-    // The edited waypoint goes; its route entries now name the other one.
-    if (target_.kind == TargetKind::kWaypoint) {
-      target_.index = IndexAfterRemoval(target_.index, edited);
-      if (target_.index < 0) target_ = ActiveTarget();
-    }
-    currentWaypoint_ = IndexAfterRemoval(currentWaypoint_, edited);
-    EraseWaypointLocked(edited);
-    other = FindWaypointLocked(newName);
-    for (Route& route : routes_) {
+    // The edited waypoint goes; its route entries now name the other one,
+    // which becomes the last used below.
+    EraseLocked(waypoints_, edited, false);
+    other = waypoints_.Find(newName);
+    for (Route& route : routes_.items) {
       if (route.Contains(newName)) route.SetLegsChanged(true);
       route.Rename(oldName, newName);
     }
-    SetLastUsedWaypointLocked(other, true);
+    SetLastUsedLocked(waypoints_, other, true);
     MarkChangedLocked();
     return true;
   }
 
-  Waypoint& waypoint = waypoints_[static_cast<size_t>(index)];
+  Waypoint& waypoint = waypoints_.items[static_cast<size_t>(index)];
   const bool renamed = newName != oldName;
   const bool moved = !(waypoint.Position() == newPosition);
   if (renamed) {
-    waypointIndex_.erase(oldName);
-    waypoint.SetName(newName);
-    waypointIndex_.emplace(waypoint.Name(), index);
-    for (Route& route : routes_) route.Rename(oldName, newName);
+    waypoints_.Rename(index, newName);
+    for (Route& route : routes_.items) route.Rename(oldName, newName);
   }
   if (moved) {
     waypoint.SetPosition(newPosition);
-    for (Route& route : routes_) {
+    for (Route& route : routes_.items) {
       if (route.Contains(newName)) route.SetLegsChanged(true);
     }
   }
@@ -813,58 +767,51 @@ bool NavigationDatabase::EditWaypoint(int index, std::string_view newName,
     waypoint.SetStoredInDatabase(false);
     MarkChangedLocked();
   }
-  SetLastUsedWaypointLocked(index, true);
+  SetLastUsedLocked(waypoints_, index, true);
   return renamed || moved;
 }
 
 bool NavigationDatabase::RenameRoute(int index, std::string_view newName) {
-  const ItemNameFault fault = CheckItemName(newName);
-  if (fault == ItemNameFault::kEmpty) return false;
-  if (fault != ItemNameFault::kNone) {
-    ShowNameFault(newName);
-    return false;
-  }
+  if (!IsUsableNewName(newName)) return false;
   std::unique_lock lock(mutex_);
-  if (!InRange(index, routes_.size())) return false;
-  const std::string oldName = routes_[static_cast<size_t>(index)].Name();
+  if (!routes_.Has(index)) return false;
+  const std::string oldName = routes_.items[static_cast<size_t>(index)].Name();
   if (newName == oldName) {
-    SetLastUsedRouteLocked(index, true);
+    SetLastUsedLocked(routes_, index, true);
     return false;
   }
-  if (FindRouteLocked(newName) >= 0) {
+  if (routes_.Find(newName) >= 0) {
     lock.unlock();
     if (AskYesNo(Insert(kReplaceRouteText, newName), PromptIcon::kExclamation) !=
         PromptAnswer::kYes) {
       return false;
     }
     lock.lock();
-    const int renamed = ResolveRouteLocked(index, oldName);
-    int other = FindRouteLocked(newName);
+    const int renamed = routes_.Resolve(index, oldName);
+    int other = routes_.Find(newName);
     if (renamed < 0 || other < 0) return false;
-    routes_[static_cast<size_t>(other)].SetWaypointNames(
-        routes_[static_cast<size_t>(renamed)].WaypointNames());
-    routes_[static_cast<size_t>(other)].SetStoredInDatabase(false);
+    routes_.items[static_cast<size_t>(other)].SetWaypointNames(
+        routes_.items[static_cast<size_t>(renamed)].WaypointNames());
+    routes_.items[static_cast<size_t>(other)].SetStoredInDatabase(false);
     DeleteRouteLocked(renamed);
-    other = FindRouteLocked(newName);
-    SetLastUsedRouteLocked(other, true);
+    other = routes_.Find(newName);
+    SetLastUsedLocked(routes_, other, true);
     MarkChangedLocked();
     return true;
   }
-  Route& route = routes_[static_cast<size_t>(index)];
-  routeIndex_.erase(oldName);
-  route.SetName(newName);
-  routeIndex_.emplace(route.Name(), index);
+  Route& route = routes_.items[static_cast<size_t>(index)];
+  routes_.Rename(index, newName);
   route.SetStoredInDatabase(false);
   if (generator_->loadedRoute == index) generator_->loadedRoute = -1;
-  SetLastUsedRouteLocked(index, true);
+  SetLastUsedLocked(routes_, index, true);
   MarkChangedLocked();
   return true;
 }
 
 bool NavigationDatabase::SetWaypointDescription(int index, std::string_view text) {
   std::lock_guard lock(mutex_);
-  if (!InRange(index, waypoints_.size())) return false;
-  Waypoint& waypoint = waypoints_[static_cast<size_t>(index)];
+  if (!waypoints_.Has(index)) return false;
+  Waypoint& waypoint = waypoints_.items[static_cast<size_t>(index)];
   const std::string fitted = Waypoint::FitDescription(text);
   if (fitted == waypoint.Description()) return false;
   waypoint.SetDescription(fitted);
@@ -875,8 +822,8 @@ bool NavigationDatabase::SetWaypointDescription(int index, std::string_view text
 
 bool NavigationDatabase::SetRouteType(int index, RouteType type) {
   std::lock_guard lock(mutex_);
-  if (!InRange(index, routes_.size())) return false;
-  Route& route = routes_[static_cast<size_t>(index)];
+  if (!routes_.Has(index)) return false;
+  Route& route = routes_.items[static_cast<size_t>(index)];
   if (route.Type() == type) return false;
   route.SetType(type);
   route.SetStoredInDatabase(false);
@@ -887,73 +834,75 @@ bool NavigationDatabase::SetRouteType(int index, RouteType type) {
 // Every change of a route's entries: the route is no longer as stored, the
 // database is unsaved and the route becomes the last used one.
 void NavigationDatabase::TouchRouteLocked(int routeIndex) {
-  Route& route = routes_[static_cast<size_t>(routeIndex)];
+  Route& route = routes_.items[static_cast<size_t>(routeIndex)];
   route.SetLegsChanged(true);
   route.SetStoredInDatabase(false);
   if (generator_->loadedRoute == routeIndex) generator_->loadedRoute = -1;
-  SetLastUsedRouteLocked(routeIndex, true);
+  SetLastUsedLocked(routes_, routeIndex, true);
   MarkChangedLocked();
 }
 
 bool NavigationDatabase::MoveRouteEntryUp(int routeIndex, int entry) {
   std::lock_guard lock(mutex_);
-  if (!InRange(routeIndex, routes_.size()) || entry < 0) return false;
-  if (!routes_[static_cast<size_t>(routeIndex)].MoveUp(static_cast<size_t>(entry))) return false;
-  TouchRouteLocked(routeIndex);
-  return true;
+  return MoveRouteEntryLocked(routeIndex, entry, &Route::MoveUp);
 }
 
 bool NavigationDatabase::MoveRouteEntryDown(int routeIndex, int entry) {
   std::lock_guard lock(mutex_);
-  if (!InRange(routeIndex, routes_.size()) || entry < 0) return false;
-  if (!routes_[static_cast<size_t>(routeIndex)].MoveDown(static_cast<size_t>(entry))) return false;
+  return MoveRouteEntryLocked(routeIndex, entry, &Route::MoveDown);
+}
+
+bool NavigationDatabase::MoveRouteEntryLocked(int routeIndex, int entry,
+                                              bool (Route::*move)(size_t)) {
+  if (!routes_.Has(routeIndex) || entry < 0) return false;
+  Route& route = routes_.items[static_cast<size_t>(routeIndex)];
+  if (!(route.*move)(static_cast<size_t>(entry))) return false;
   TouchRouteLocked(routeIndex);
   return true;
 }
 
 bool NavigationDatabase::InvertRoute(int routeIndex) {
   std::lock_guard lock(mutex_);
-  if (!InRange(routeIndex, routes_.size())) return false;
-  routes_[static_cast<size_t>(routeIndex)].Invert();
+  if (!routes_.Has(routeIndex)) return false;
+  routes_.items[static_cast<size_t>(routeIndex)].Invert();
   TouchRouteLocked(routeIndex);
   return true;
 }
 
 bool NavigationDatabase::AddWaypointToRoute(int routeIndex, std::string_view waypointName) {
   std::lock_guard lock(mutex_);
-  if (!InRange(routeIndex, routes_.size()) || FindWaypointLocked(waypointName) < 0) return false;
-  routes_[static_cast<size_t>(routeIndex)].Append(waypointName);
+  if (!routes_.Has(routeIndex) || waypoints_.Find(waypointName) < 0) return false;
+  routes_.items[static_cast<size_t>(routeIndex)].Append(waypointName);
   TouchRouteLocked(routeIndex);
   return true;
 }
 
 ActiveTarget NavigationDatabase::GoTo(int waypointIndex) {
   std::lock_guard lock(mutex_);
-  if (!InRange(waypointIndex, waypoints_.size())) return target_;
+  if (!waypoints_.Has(waypointIndex)) return target_;
   const ActiveTarget chosen{TargetKind::kWaypoint, waypointIndex};
   SwitchTargetLocked(target_ == chosen ? ActiveTarget() : chosen);
-  SetLastUsedWaypointLocked(waypointIndex, true);
+  SetLastUsedLocked(waypoints_, waypointIndex, true);
   return target_;
 }
 
 ActiveTarget NavigationDatabase::GoAlong(int routeIndex) {
   std::lock_guard lock(mutex_);
-  if (!InRange(routeIndex, routes_.size())) return target_;
+  if (!routes_.Has(routeIndex)) return target_;
   const ActiveTarget chosen{TargetKind::kRoute, routeIndex};
   if (target_ == chosen) {
     target_ = ActiveTarget();
   } else {
     SwitchTargetLocked(chosen);
-    routes_[static_cast<size_t>(routeIndex)].StartAtFirstWaypoint();
+    routes_.items[static_cast<size_t>(routeIndex)].StartAtFirstWaypoint();
   }
-  SetLastUsedRouteLocked(routeIndex, true);
+  SetLastUsedLocked(routes_, routeIndex, true);
   return target_;
 }
 
 void NavigationDatabase::SwitchTargetLocked(const ActiveTarget& next) {
-  if (target_.kind == TargetKind::kRoute && target_ != next &&
-      InRange(target_.index, routes_.size())) {
-    routes_[static_cast<size_t>(target_.index)].ClearCurrentWaypoint();
+  if (target_.kind == TargetKind::kRoute && target_ != next && routes_.Has(target_.index)) {
+    routes_.items[static_cast<size_t>(target_.index)].ClearCurrentWaypoint();
   }
   target_ = next;
 }
@@ -961,8 +910,8 @@ void NavigationDatabase::SwitchTargetLocked(const ActiveTarget& next) {
 // Guidance state, not content: the file does not keep it, so the saved state stays.
 bool NavigationDatabase::SetCurrentRouteWaypoint(int routeIndex, int entry) {
   std::lock_guard lock(mutex_);
-  if (!InRange(routeIndex, routes_.size())) return false;
-  return routes_[static_cast<size_t>(routeIndex)].SetCurrentWaypointIndex(entry);
+  if (!routes_.Has(routeIndex)) return false;
+  return routes_.items[static_cast<size_t>(routeIndex)].SetCurrentWaypointIndex(entry);
 }
 
 bool NavigationDatabase::SelectNextRouteLeg() {
@@ -976,8 +925,8 @@ bool NavigationDatabase::SelectPreviousRouteLeg() {
 }
 
 bool NavigationDatabase::StepRouteLegLocked(int step) {
-  if (target_.kind != TargetKind::kRoute || !InRange(target_.index, routes_.size())) return false;
-  Route& route = routes_[static_cast<size_t>(target_.index)];
+  if (target_.kind != TargetKind::kRoute || !routes_.Has(target_.index)) return false;
+  Route& route = routes_.items[static_cast<size_t>(target_.index)];
   return route.SetCurrentWaypointIndex(route.CurrentWaypointIndex() + step);
 }
 
@@ -1016,7 +965,8 @@ ActiveTarget NavigationDatabase::Target() const {
 
 void NavigationDatabase::SetActiveTarget(TargetKind kind, int index) {
   std::lock_guard lock(mutex_);
-  const size_t size = kind == TargetKind::kWaypoint ? waypoints_.size() : routes_.size();
+  const size_t size =
+      kind == TargetKind::kWaypoint ? waypoints_.items.size() : routes_.items.size();
   if (kind == TargetKind::kNone || !InRange(index, size)) {
     target_ = ActiveTarget();
   } else {
@@ -1026,54 +976,46 @@ void NavigationDatabase::SetActiveTarget(TargetKind kind, int index) {
 
 int NavigationDatabase::LastUsedWaypoint() const {
   std::lock_guard lock(mutex_);
-  return lastUsedWaypoint_;
+  return waypoints_.lastUsed;
 }
 
 int NavigationDatabase::LastUsedRoute() const {
   std::lock_guard lock(mutex_);
-  return lastUsedRoute_;
+  return routes_.lastUsed;
 }
 
 void NavigationDatabase::SetLastUsedWaypoint(int index, bool persist) {
   std::lock_guard lock(mutex_);
-  SetLastUsedWaypointLocked(index, persist);
+  SetLastUsedLocked(waypoints_, index, persist);
 }
 
 void NavigationDatabase::SetLastUsedRoute(int index, bool persist) {
   std::lock_guard lock(mutex_);
-  SetLastUsedRouteLocked(index, persist);
+  SetLastUsedLocked(routes_, index, persist);
 }
 
-void NavigationDatabase::SetLastUsedWaypointLocked(int index, bool persist) {
-  lastUsedWaypoint_ = index < 0 ? -1 : index;
+template <typename Item>
+void NavigationDatabase::SetLastUsedLocked(ItemList<Item>& list, int index, bool persist) {
+  list.lastUsed = index < 0 ? -1 : index;
   if (persist && settings_ != nullptr) {
-    settings_->WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, kWaypointLastUsedValue,
-                          static_cast<uint32_t>(lastUsedWaypoint_));
-  }
-}
-
-void NavigationDatabase::SetLastUsedRouteLocked(int index, bool persist) {
-  lastUsedRoute_ = index < 0 ? -1 : index;
-  if (persist && settings_ != nullptr) {
-    settings_->WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, kRouteLastUsedValue,
-                          static_cast<uint32_t>(lastUsedRoute_));
+    settings_->WriteDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, list.lastUsedValue,
+                          static_cast<uint32_t>(list.lastUsed));
   }
 }
 
 void NavigationDatabase::RestoreLastUsed() {
   std::lock_guard lock(mutex_);
   if (settings_ == nullptr) return;
+  RestoreLastUsedLocked(routes_);
+  RestoreLastUsedLocked(waypoints_);
+}
+
+template <typename Item>
+void NavigationDatabase::RestoreLastUsedLocked(ItemList<Item>& list) {
   // -1 is stored as 0xFFFFFFFF, which is out of range like any stale index.
-  if (const auto route = settings_->ReadDword(SettingsHive::kCurrentUser, kGeneralSettingsKey,
-                                              kRouteLastUsedValue);
-      route && *route < routes_.size()) {
-    lastUsedRoute_ = static_cast<int>(*route);
-  }
-  if (const auto waypoint = settings_->ReadDword(SettingsHive::kCurrentUser, kGeneralSettingsKey,
-                                                 kWaypointLastUsedValue);
-      waypoint && *waypoint < waypoints_.size()) {
-    lastUsedWaypoint_ = static_cast<int>(*waypoint);
-  }
+  const auto stored =
+      settings_->ReadDword(SettingsHive::kCurrentUser, kGeneralSettingsKey, list.lastUsedValue);
+  if (stored && *stored < list.items.size()) list.lastUsed = static_cast<int>(*stored);
 }
 
 ImportResult NavigationDatabase::GetImportResult() const {
@@ -1130,30 +1072,30 @@ bool NavigationDatabase::TakeSentence(std::string_view text, std::string_view so
 
 void NavigationDatabase::SetCurrentWaypoint(int index) {
   std::lock_guard lock(mutex_);
-  currentWaypoint_ = InRange(index, waypoints_.size()) ? index : -1;
+  waypoints_.current = waypoints_.Has(index) ? index : -1;
 }
 
 void NavigationDatabase::SetCurrentRoute(int index) {
   std::lock_guard lock(mutex_);
-  currentRoute_ = InRange(index, routes_.size()) ? index : -1;
+  routes_.current = routes_.Has(index) ? index : -1;
   generator_->loadedRoute = -1;
 }
 
 int NavigationDatabase::CurrentWaypoint() const {
   std::lock_guard lock(mutex_);
-  return currentWaypoint_;
+  return waypoints_.current;
 }
 
 int NavigationDatabase::CurrentRoute() const {
   std::lock_guard lock(mutex_);
-  return currentRoute_;
+  return routes_.current;
 }
 
 bool NavigationDatabase::GenerateSentence(std::string_view mnemonic, NmeaSentence& out) {
   std::lock_guard lock(mutex_);
   if (mnemonic == "WPD" || mnemonic == "WPL") {
-    if (!InRange(currentWaypoint_, waypoints_.size())) return false;
-    const Waypoint& waypoint = waypoints_[static_cast<size_t>(currentWaypoint_)];
+    if (!waypoints_.Has(waypoints_.current)) return false;
+    const Waypoint& waypoint = waypoints_.items[static_cast<size_t>(waypoints_.current)];
     if (mnemonic == "WPD") {
       generator_->wpd.SetDescription(waypoint.Name(), waypoint.Description());
       return generator_->wpd.Write(out);
@@ -1162,10 +1104,11 @@ bool NavigationDatabase::GenerateSentence(std::string_view mnemonic, NmeaSentenc
     return generator_->wpl.Write(out);
   }
   if (mnemonic == "RTE") {
-    if (!InRange(currentRoute_, routes_.size())) return false;
-    if (generator_->loadedRoute != currentRoute_) {
-      generator_->rte.SetRouteToWrite(routes_[static_cast<size_t>(currentRoute_)].ToRecord());
-      generator_->loadedRoute = currentRoute_;
+    if (!routes_.Has(routes_.current)) return false;
+    if (generator_->loadedRoute != routes_.current) {
+      generator_->rte.SetRouteToWrite(
+          routes_.items[static_cast<size_t>(routes_.current)].ToRecord());
+      generator_->loadedRoute = routes_.current;
     }
     return generator_->rte.Write(out);
   }
@@ -1188,6 +1131,29 @@ PromptAnswer NavigationDatabase::AskYesNo(std::string_view text, PromptIcon icon
   prompt.buttons = PromptButtons::kYesNo;
   prompt.defaultButton = 1;  // No
   return prompter->Ask(prompt);
+}
+
+NavigationDatabase::TakenNameAnswer NavigationDatabase::AskAboutTakenName(
+    std::unique_lock<std::mutex>& lock, std::string_view replaceText, std::string_view renameText,
+    std::string_view name) const {
+  lock.unlock();
+  const bool replace =
+      AskYesNo(Insert(replaceText, name), PromptIcon::kExclamation) == PromptAnswer::kYes;
+  const bool rename = !replace && AskYesNo(Insert(renameText, name), PromptIcon::kExclamation) ==
+                                      PromptAnswer::kYes;
+  lock.lock();
+  if (replace) return TakenNameAnswer::kReplace;
+  return rename ? TakenNameAnswer::kRename : TakenNameAnswer::kKeep;
+}
+
+bool NavigationDatabase::IsUsableNewName(std::string_view name) const {
+  const ItemNameFault fault = CheckItemName(name);
+  if (fault == ItemNameFault::kEmpty) return false;
+  if (fault != ItemNameFault::kNone) {
+    ShowNameFault(name);
+    return false;
+  }
+  return true;
 }
 
 void NavigationDatabase::ShowNameFault(std::string_view name) const {

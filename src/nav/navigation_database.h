@@ -195,35 +195,91 @@ class NavigationDatabase {
   struct SourceParser;
   struct Generator;
 
+  // One kind of record: its array, the index of its names and the list
+  // positions kept into it. Guarded by mutex_, like the rest of the content.
+  template <typename Item>
+  struct ItemList {
+    ItemList(TargetKind targetKind, std::string_view lastUsedSetting)
+        : kind(targetKind), lastUsedValue(lastUsedSetting) {}
+    bool Has(int index) const;
+    std::optional<Item> At(int index) const;
+    // Index of the name, or -1.
+    int Find(std::string_view name) const;
+    // The entry a command was started on, found again after a question.
+    int Resolve(int index, std::string_view name) const;
+    // These keep the name index; the positions kept into the list are the caller's.
+    int Append(Item item);
+    void Insert(int index, Item item);
+    void Erase(int index);
+    void Rename(int index, std::string_view newName);
+    void Clear();
+
+    const TargetKind kind;                 // the target kind that points into this list
+    const std::string_view lastUsedValue;  // the setting that persists lastUsed
+    std::vector<Item> items;
+    NameIndex names;
+    int lastUsed = -1;
+    int current = -1;  // the sentence generator's cursor
+
+   private:
+    void IndexNamesFrom(size_t first);
+  };
+  enum class TakenNameAnswer { kReplace, kRename, kKeep };
+
   // All *Locked functions expect mutex_ to be held.
   // storedIndex receives the index the record was stored at.
-  MergeOutcome MergeWaypointStoring(Waypoint record, std::string_view source, MergeMode mode,
-                                    int* storedIndex);
-  MergeOutcome MergeRouteStoring(Route record, std::string_view source, MergeMode mode,
-                                 int* storedIndex);
-  int FindWaypointLocked(std::string_view name) const;
-  int FindRouteLocked(std::string_view name) const;
-  int ResolveWaypointLocked(int index, std::string_view name) const;
-  int ResolveRouteLocked(int index, std::string_view name) const;
+  MergeOutcome MergeStoring(Waypoint record, std::string_view source, MergeMode mode,
+                            int* storedIndex);
+  MergeOutcome MergeStoring(Route record, std::string_view source, MergeMode mode,
+                            int* storedIndex);
   void MarkChangedLocked();
-  int AppendWaypointLocked(Waypoint waypoint);
-  void EraseWaypointLocked(int index);
-  int AppendRouteLocked(Route route);
-  void EraseRouteLocked(int index);
+  // The plain edits of either list, each marking the database changed.
+  template <typename Item>
+  bool AppendLocked(ItemList<Item>& list, Item item);
+  template <typename Item>
+  bool InsertLocked(ItemList<Item>& list, int index, Item item);
+  template <typename Item>
+  bool RemoveAtLocked(ItemList<Item>& list, int index);
+  // Erases an entry and moves the positions kept into its list: the target,
+  // the last used and the current entry. Does not mark the change.
+  template <typename Item>
+  void EraseLocked(ItemList<Item>& list, int index, bool persistLastUsed);
+  // The route generator keeps the route it loaded by index; waypoint
+  // sentences are made afresh on every call, so nothing is kept for them.
+  template <typename Item>
+  void ResetGeneratorLocked(const ItemList<Item>& list);
+  template <typename Item>
+  void SetLastUsedLocked(ItemList<Item>& list, int index, bool persist);
+  template <typename Item>
+  void RestoreLastUsedLocked(ItemList<Item>& list);
   // The deletion rules: target, last used, the array and every route.
   void DeleteWaypointFromSystemLocked(int index);
   void DeleteRouteLocked(int index);
-  void SetLastUsedWaypointLocked(int index, bool persist);
-  void SetLastUsedRouteLocked(int index, bool persist);
   void CountImportedWaypointLocked();
   void CountImportedRouteLocked();
   std::string TakeGeneratedNameLocked(ItemKind kind);
-  void StoreCreatedLocked(ItemKind kind, int index);
   void TouchRouteLocked(int routeIndex);
+  bool MoveRouteEntryLocked(int routeIndex, int entry, bool (Route::*move)(size_t));
   // Makes `next` the target; a route that stops being it loses its current waypoint.
   void SwitchTargetLocked(const ActiveTarget& next);
   bool StepRouteLegLocked(int step);
 
+  // New... once the name has been checked: merges the record, asking about
+  // a taken name, and makes it the last used one. Takes the lock itself.
+  template <typename Item>
+  bool StoreCreated(ItemList<Item>& list, ItemKind kind, Item record);
+  // Takes the lock itself: the name of the entry at `index` once the user
+  // said Yes to `question`, or nothing.
+  template <typename Item>
+  std::optional<std::string> AskToDelete(const ItemList<Item>& list, int index,
+                                         std::string_view question) const;
+  // Asks with `lock` released what to do with a record whose name is taken.
+  TakenNameAnswer AskAboutTakenName(std::unique_lock<std::mutex>& lock,
+                                    std::string_view replaceText, std::string_view renameText,
+                                    std::string_view name) const;
+  // A name typed for a new or edited record: empty does nothing, an
+  // unreadable one is shown; true when it may be used.
+  bool IsUsableNewName(std::string_view name) const;
   PromptAnswer AskYesNo(std::string_view text, PromptIcon icon) const;
   void ShowNameFault(std::string_view name) const;
   SourceParser& ParserFor(std::string_view source);
@@ -233,19 +289,13 @@ class NavigationDatabase {
   SettingsStore* settings_ = nullptr;
   std::string databasePath_;
 
-  std::vector<Waypoint> waypoints_;
-  std::vector<Route> routes_;
-  NameIndex waypointIndex_;
-  NameIndex routeIndex_;
+  ItemList<Waypoint> waypoints_;
+  ItemList<Route> routes_;
 
   bool saved_ = true;
   uint64_t changeCount_ = 0;
   ActiveTarget target_;
-  int lastUsedWaypoint_ = -1;
-  int lastUsedRoute_ = -1;
   ImportResult importResult_ = ImportResult::kNothing;
-  int currentWaypoint_ = -1;
-  int currentRoute_ = -1;
   std::unique_ptr<Generator> generator_;
 
   std::mutex parsersMutex_;
