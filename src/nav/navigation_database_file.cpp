@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -172,23 +173,37 @@ std::optional<FileError> ReadLinesFrom(int fd, const std::string& path,
   return std::nullopt;
 }
 
-void AppendWaypointLines(std::string& out, const Waypoint& waypoint, WpdSentence& wpd,
-                         WplSentence& wpl, NmeaSentence& sentence) {
-  wpd.SetDescription(waypoint.Name(), waypoint.Description());
-  if (wpd.Write(sentence)) AppendWritableSentence(out, sentence.View());
-  wpl.SetWaypoint(waypoint.Position(), waypoint.Name());
-  if (wpl.Write(sentence)) AppendWritableSentence(out, sentence.View());
-}
+// The text of a database or route file: the head lines are written on
+// construction, then the records as they are added.
+class FileTextWriter {
+ public:
+  FileTextWriter(std::string& out, std::span<const std::string_view> warnings) : out_(out) {
+    out_.append(ProductLine());
+    out_.append(MakerLine());
+    for (std::string_view text : warnings) {
+      if (const std::optional<std::string> line = WarningLine(text)) out_.append(*line);
+    }
+  }
 
-void AppendRouteLines(std::string& out, const Route& route, RteSentence& rte,
-                      NmeaSentence& sentence) {
-  rte.SetRouteToWrite(route.ToRecord());
-  while (rte.Write(sentence)) AppendWritableSentence(out, sentence.View());
-}
+  void AddWaypoint(const Waypoint& waypoint) {
+    wpd_.SetDescription(waypoint.Name(), waypoint.Description());
+    if (wpd_.Write(sentence_)) AppendWritableSentence(out_, sentence_.View());
+    wpl_.SetWaypoint(waypoint.Position(), waypoint.Name());
+    if (wpl_.Write(sentence_)) AppendWritableSentence(out_, sentence_.View());
+  }
 
-void AppendHeadLine(std::string& out, const std::optional<std::string>& line) {
-  if (line) out.append(*line);
-}
+  void AddRoute(const Route& route) {
+    rte_.SetRouteToWrite(route.ToRecord());
+    while (rte_.Write(sentence_)) AppendWritableSentence(out_, sentence_.View());
+  }
+
+ private:
+  std::string& out_;
+  WpdSentence wpd_;
+  WplSentence wpl_;
+  RteSentence rte_;
+  NmeaSentence sentence_;
+};
 
 std::string InsertPath(std::string_view text, std::string_view path) {
   std::string out(text);
@@ -224,18 +239,9 @@ bool AppendWritableSentence(std::string& out, std::string_view sentence) {
 std::string DatabaseFileText(const DatabaseContents& contents) {
   std::string out;
   out.reserve(80 * (7 + 2 * contents.waypoints.size() + 3 * contents.routes.size()));
-  out.append(ProductLine());
-  out.append(MakerLine());
-  for (std::string_view text : kDatabaseWarningTexts) AppendHeadLine(out, WarningLine(text));
-
-  WpdSentence wpd;
-  WplSentence wpl;
-  RteSentence rte;
-  NmeaSentence sentence;
-  for (const Waypoint& waypoint : contents.waypoints) {
-    AppendWaypointLines(out, waypoint, wpd, wpl, sentence);
-  }
-  for (const Route& route : contents.routes) AppendRouteLines(out, route, rte, sentence);
+  FileTextWriter writer(out, kDatabaseWarningTexts);
+  for (const Waypoint& waypoint : contents.waypoints) writer.AddWaypoint(waypoint);
+  for (const Route& route : contents.routes) writer.AddRoute(route);
   return out;
 }
 
@@ -243,19 +249,12 @@ std::string RouteFileText(const NavigationDatabase& database, int routeIndex) {
   const std::optional<Route> route = database.RouteAt(routeIndex);
   if (!route) return {};
   std::string out;
-  out.append(ProductLine());
-  out.append(MakerLine());
-  for (std::string_view text : kRouteFileWarnings) AppendHeadLine(out, WarningLine(text));
-
-  WpdSentence wpd;
-  WplSentence wpl;
-  RteSentence rte;
-  NmeaSentence sentence;
+  FileTextWriter writer(out, kRouteFileWarnings);
   for (const std::string& name : route->WaypointNames()) {
     const std::optional<Waypoint> waypoint = database.WaypointAt(database.FindWaypoint(name));
-    if (waypoint) AppendWaypointLines(out, *waypoint, wpd, wpl, sentence);
+    if (waypoint) writer.AddWaypoint(*waypoint);
   }
-  AppendRouteLines(out, *route, rte, sentence);
+  writer.AddRoute(*route);
   return out;
 }
 
