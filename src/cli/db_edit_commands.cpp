@@ -1,6 +1,8 @@
 // The database subcommands that change it: add, delete, rename, import, and the route file.
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "app/navigation_database_sink.h"
 #include "app/navigator.h"
@@ -43,6 +45,80 @@ bool ReadArgs(std::string_view subcommand, const Args& args, std::span<const Opt
 
 int Saved(DbSession& session, std::string_view subcommand, Io& io) {
   if (!session.SaveIfChanged()) return DbFailure(subcommand, "the database was not saved", io);
+  return kExitOk;
+}
+
+// What the waypoint and the route forms of a subcommand differ in.
+struct ItemCommands {
+  std::string_view noun;
+  int (NavigationDatabase::*find)(std::string_view) const;
+  std::optional<int> (NavigationDatabase::*remove)(int);
+  // False when the entry kept its name.
+  bool (*rename)(NavigationDatabase& database, int index, const std::string& newName);
+  // A route may take its waypoints with it; their number is told.
+  bool tellsDeletedWaypoints;
+};
+
+constexpr ItemCommands kWaypointCommands{
+    "waypoint", &NavigationDatabase::FindWaypoint, &NavigationDatabase::DeleteWaypoint,
+    [](NavigationDatabase& database, int index, const std::string& newName) {
+      // Renaming is an edit that keeps the position.
+      return database.EditWaypoint(index, newName, database.WaypointAt(index)->Position());
+    },
+    false};
+
+constexpr ItemCommands kRouteCommands{
+    "route", &NavigationDatabase::FindRoute, &NavigationDatabase::DeleteRoute,
+    [](NavigationDatabase& database, int index, const std::string& newName) {
+      return database.RenameRoute(index, newName);
+    },
+    true};
+
+// "waypoint 'NAME'".
+std::string Named(const ItemCommands& item, std::string_view name) {
+  std::string text(item.noun);
+  text.append(" '").append(name).append("'");
+  return text;
+}
+
+int RunDbDelete(const Args& args, Io& io, std::string_view subcommand, const ItemCommands& item) {
+  DbArgs parsed;
+  int status = kExitOk;
+  if (!ReadArgs(subcommand, args, {}, 1, 1, "NAME", parsed, io, status)) return status;
+  DbSession session(io, parsed);
+  if (!session.Open()) return kExitFailure;
+  NavigationDatabase& database = session.Database();
+  const std::string& name = parsed.words[0];
+  const int index = (database.*item.find)(name);
+  if (index < 0) return DbFailure(subcommand, "no " + Named(item, name), io);
+  const int waypointsBefore = database.WaypointCount();
+  if (!(database.*item.remove)(index)) {
+    return DbFailure(subcommand, Named(item, name) + " was kept", io);
+  }
+  if (const int saved = Saved(session, subcommand, io); saved != kExitOk) return saved;
+  io.out << "deleted " << item.noun << ": " << name << "\n";
+  const int gone = waypointsBefore - database.WaypointCount();
+  if (item.tellsDeletedWaypoints && gone > 0) io.out << "deleted waypoints: " << gone << "\n";
+  return kExitOk;
+}
+
+int RunDbRename(const Args& args, Io& io, std::string_view subcommand, const ItemCommands& item) {
+  DbArgs parsed;
+  int status = kExitOk;
+  if (!ReadArgs(subcommand, args, {}, 2, 2, "OLD NEW", parsed, io, status)) return status;
+  const std::string& oldName = parsed.words[0];
+  const std::string& newName = parsed.words[1];
+  if (!CheckName(subcommand, newName, io, status)) return status;
+  DbSession session(io, parsed);
+  if (!session.Open()) return kExitFailure;
+  NavigationDatabase& database = session.Database();
+  const int index = (database.*item.find)(oldName);
+  if (index < 0) return DbFailure(subcommand, "no " + Named(item, oldName), io);
+  if (newName != oldName && !item.rename(database, index, newName)) {
+    return DbFailure(subcommand, Named(item, oldName) + " was not renamed", io);
+  }
+  if (const int saved = Saved(session, subcommand, io); saved != kExitOk) return saved;
+  io.out << "renamed " << item.noun << ": " << oldName << " -> " << newName << "\n";
   return kExitOk;
 }
 
@@ -117,85 +193,19 @@ int RunDbAddRoute(const Args& args, Io& io) {
 }
 
 int RunDbDeleteWaypoint(const Args& args, Io& io) {
-  constexpr std::string_view kSub = "delete-waypoint";
-  DbArgs parsed;
-  int status = kExitOk;
-  if (!ReadArgs(kSub, args, {}, 1, 1, "NAME", parsed, io, status)) return status;
-  DbSession session(io, parsed);
-  if (!session.Open()) return kExitFailure;
-  const std::string& name = parsed.words[0];
-  const int index = session.Database().FindWaypoint(name);
-  if (index < 0) return DbFailure(kSub, "no waypoint '" + name + "'", io);
-  if (!session.Database().DeleteWaypoint(index)) {
-    return DbFailure(kSub, "waypoint '" + name + "' was kept", io);
-  }
-  if (const int saved = Saved(session, kSub, io); saved != kExitOk) return saved;
-  io.out << "deleted waypoint: " << name << "\n";
-  return kExitOk;
+  return RunDbDelete(args, io, "delete-waypoint", kWaypointCommands);
 }
 
 int RunDbDeleteRoute(const Args& args, Io& io) {
-  constexpr std::string_view kSub = "delete-route";
-  DbArgs parsed;
-  int status = kExitOk;
-  if (!ReadArgs(kSub, args, {}, 1, 1, "NAME", parsed, io, status)) return status;
-  DbSession session(io, parsed);
-  if (!session.Open()) return kExitFailure;
-  NavigationDatabase& database = session.Database();
-  const std::string& name = parsed.words[0];
-  const int index = database.FindRoute(name);
-  if (index < 0) return DbFailure(kSub, "no route '" + name + "'", io);
-  const int waypointsBefore = database.WaypointCount();
-  if (!database.DeleteRoute(index)) return DbFailure(kSub, "route '" + name + "' was kept", io);
-  if (const int saved = Saved(session, kSub, io); saved != kExitOk) return saved;
-  io.out << "deleted route: " << name << "\n";
-  if (const int gone = waypointsBefore - database.WaypointCount(); gone > 0) {
-    io.out << "deleted waypoints: " << gone << "\n";
-  }
-  return kExitOk;
+  return RunDbDelete(args, io, "delete-route", kRouteCommands);
 }
 
 int RunDbRenameWaypoint(const Args& args, Io& io) {
-  constexpr std::string_view kSub = "rename-waypoint";
-  DbArgs parsed;
-  int status = kExitOk;
-  if (!ReadArgs(kSub, args, {}, 2, 2, "OLD NEW", parsed, io, status)) return status;
-  const std::string& oldName = parsed.words[0];
-  const std::string& newName = parsed.words[1];
-  if (!CheckName(kSub, newName, io, status)) return status;
-  DbSession session(io, parsed);
-  if (!session.Open()) return kExitFailure;
-  NavigationDatabase& database = session.Database();
-  const int index = database.FindWaypoint(oldName);
-  if (index < 0) return DbFailure(kSub, "no waypoint '" + oldName + "'", io);
-  const LatLong position = database.WaypointAt(index)->Position();
-  if (newName != oldName && !database.EditWaypoint(index, newName, position)) {
-    return DbFailure(kSub, "waypoint '" + oldName + "' was not renamed", io);
-  }
-  if (const int saved = Saved(session, kSub, io); saved != kExitOk) return saved;
-  io.out << "renamed waypoint: " << oldName << " -> " << newName << "\n";
-  return kExitOk;
+  return RunDbRename(args, io, "rename-waypoint", kWaypointCommands);
 }
 
 int RunDbRenameRoute(const Args& args, Io& io) {
-  constexpr std::string_view kSub = "rename-route";
-  DbArgs parsed;
-  int status = kExitOk;
-  if (!ReadArgs(kSub, args, {}, 2, 2, "OLD NEW", parsed, io, status)) return status;
-  const std::string& oldName = parsed.words[0];
-  const std::string& newName = parsed.words[1];
-  if (!CheckName(kSub, newName, io, status)) return status;
-  DbSession session(io, parsed);
-  if (!session.Open()) return kExitFailure;
-  NavigationDatabase& database = session.Database();
-  const int index = database.FindRoute(oldName);
-  if (index < 0) return DbFailure(kSub, "no route '" + oldName + "'", io);
-  if (newName != oldName && !database.RenameRoute(index, newName)) {
-    return DbFailure(kSub, "route '" + oldName + "' was not renamed", io);
-  }
-  if (const int saved = Saved(session, kSub, io); saved != kExitOk) return saved;
-  io.out << "renamed route: " << oldName << " -> " << newName << "\n";
-  return kExitOk;
+  return RunDbRename(args, io, "rename-route", kRouteCommands);
 }
 
 int RunDbImportNmea(const Args& args, Io& io) {
