@@ -16,18 +16,8 @@
 # The log is $ORV_DAY_LOG, default /tmp/day.nmea, generated when missing.
 set -euo pipefail
 export LC_ALL=C
-repo="$(cd "$(dirname "$0")/.." && pwd)"
-cli="${1:-$repo/${ORV_BUILD_DIR:-build}/src/cli/orvelle-cli}"
-runs="${2:-3}"
-log="${ORV_DAY_LOG:-/tmp/day.nmea}"
-
-[ -x "$cli" ] || { echo "no orvelle-cli at $cli (build it first)" >&2; exit 2; }
-command -v gpsbabel >/dev/null || { echo "gpsbabel is not installed" >&2; exit 2; }
-[ -x /usr/bin/time ] || { echo "/usr/bin/time is not installed" >&2; exit 2; }
-if [ ! -s "$log" ]; then
-  echo "generating $log ..."
-  /usr/bin/python3 "$repo/../shared/tools/gen_nmea.py" 86400 --seed 7 -o "$log"
-fi
+source "$(dirname "$0")/timing.sh"
+setup_day_run "$@"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -35,29 +25,6 @@ trap 'rm -rf "$work"' EXIT
 # database folder, so the run neither reads nor changes the user's own.
 export XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME" "$work/db"
-
-# Runs a command `runs` times; prints "best_wall_s best_cpu_s peak_kib".
-measure() {
-  local best_wall="" best_cpu="" peak=0 start end wall cpu rss stats_file
-  stats_file="$(mktemp)"
-  for ((i = 0; i < runs; i++)); do
-    start=$(date +%s.%N)
-    /usr/bin/time -f "%U %S %M" -o "$stats_file" "$@" >/dev/null
-    end=$(date +%s.%N)
-    wall=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f", e - s }')
-    read -r user system rss < <(tail -n 1 "$stats_file")
-    cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.2f", u + s }')
-    if [ -z "$best_wall" ] || awk -v a="$wall" -v b="$best_wall" 'BEGIN { exit !(a < b) }'; then
-      best_wall=$wall
-    fi
-    if [ -z "$best_cpu" ] || awk -v a="$cpu" -v b="$best_cpu" 'BEGIN { exit !(a < b) }'; then
-      best_cpu=$cpu
-    fi
-    [ "$rss" -gt "$peak" ] && peak=$rss
-  done
-  rm -f "$stats_file"
-  echo "$best_wall $best_cpu $peak"
-}
 
 "$cli" export "$log" -o "$work/day.kml" >/dev/null
 read -r ex_wall ex_cpu ex_kib < <(measure "$cli" export "$log" -o "$work/day.kmz")
