@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <locale.h>
 #include <clocale>
 #include <limits>
 #include <ostream>
+
+#include "decimal_comma_locale.h"
 
 namespace orv {
 namespace {
@@ -114,30 +115,8 @@ TEST_P(FixedTextTest, RoundsLikePrintf) {
 
 INSTANTIATE_TEST_SUITE_P(Rounding, FixedTextTest, ::testing::ValuesIn(kFixedCases));
 
-// Holds a decimal-comma locale for one test when the machine has one installed.
-class DecimalCommaLocale {
- public:
-  DecimalCommaLocale() {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
-      locale_ = newlocale(LC_ALL_MASK, name, nullptr);
-      if (locale_ != nullptr) break;
-    }
-    if (locale_ != nullptr) previous_ = uselocale(locale_);
-  }
-  ~DecimalCommaLocale() {
-    if (locale_ == nullptr) return;
-    uselocale(previous_);
-    freelocale(locale_);
-  }
-  bool Active() const { return locale_ != nullptr; }
-
- private:
-  locale_t locale_ = nullptr;
-  locale_t previous_ = nullptr;
-};
-
 TEST(UnitText, KeepsTheDecimalPointUnderADecimalCommaLocale) {
-  DecimalCommaLocale german;
+  test::DecimalCommaLocale german;
   if (!german.Active()) GTEST_SKIP() << "no de_DE locale installed";
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   EXPECT_EQ(DistanceText(1.5, kNmi), "1.500 nmi");
