@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "nmea/nmea_sentence.h"
 
 namespace orv {
@@ -57,23 +59,27 @@ TEST(LatLong, EmptyEncodesAsFourEmptyFieldsAndShowsUnknown) {
 }
 
 TEST(LatLong, DisplayTextsPadDegreesAndMinutes) {
-  LatLong p;
-  p.Decode(NmeaSentence("$X,4807.038,N,01131.000,E*"), 1);
-  EXPECT_EQ(p.LatitudeText(),
-            "N 48\xC2\xB0"
-            "07.0380'");
-  EXPECT_EQ(p.LongitudeText(),
-            "E 011\xC2\xB0"
-            "31.0000'");
-  EXPECT_EQ(p.PlainEnglish(), "Latitude 48  7.03800 North, Longitude 11 31.00000 East");
-  p.Decode(NmeaSentence("$X,0507.5,S,00001.25,W*"), 1);
-  EXPECT_EQ(p.LatitudeText(),
-            "S 05\xC2\xB0"
-            "07.5000'");
-  EXPECT_EQ(p.LongitudeText(),
-            "W 000\xC2\xB0"
-            "01.2500'");
-  EXPECT_EQ(p.PlainEnglish(), "Latitude 5  7.50000 South, Longitude 0  1.25000 West");
+  const std::string deg = "\xC2\xB0";
+  struct Case {
+    const char* sentence;
+    std::string latitude;
+    std::string longitude;
+    const char* plain;
+  };
+  const Case cases[] = {
+      {"$X,4807.038,N,01131.000,E*", "N 48" + deg + "07.0380'", "E 011" + deg + "31.0000'",
+       "Latitude 48  7.03800 North, Longitude 11 31.00000 East"},
+      {"$X,0507.5,S,00001.25,W*", "S 05" + deg + "07.5000'", "W 000" + deg + "01.2500'",
+       "Latitude 5  7.50000 South, Longitude 0  1.25000 West"},
+  };
+  LatLong p;  // one object for both: the second decode must replace all of the first
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sentence);
+    p.Decode(NmeaSentence(c.sentence), 1);
+    EXPECT_EQ(p.LatitudeText(), c.latitude);
+    EXPECT_EQ(p.LongitudeText(), c.longitude);
+    EXPECT_EQ(p.PlainEnglish(), c.plain);
+  }
 }
 
 TEST(LatLong, EqualityToleratesLessThanATenThousandthOfAMinute) {
