@@ -4,14 +4,13 @@
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/track.h"
+#include "test_folder.h"
 
 // Logs of real receivers loaded into a track, as a track file is loaded. The
 // logs live beside the repository (they are not the project's to copy); the
@@ -29,10 +28,7 @@ std::filesystem::path LogFolder() {
 // The log's lines, each with CR LF as the receiver sent it: the logs were
 // stored with LF alone. A last line without LF is kept as it is.
 std::vector<std::string> ReadLog(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  const std::string text = content.str();
+  const std::string text = test::ReadWholeFile(path);
   std::vector<std::string> lines;
   size_t start = 0;
   while (start < text.size()) {

@@ -12,27 +12,19 @@
 
 #include "nmea/proprietary_lines.h"
 #include "platform/scripted_prompter.h"
+#include "test_folder.h"
 
 namespace orv {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::ReadWholeFile;
 
 class RecordingFileTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("orv-recording-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    folder_ = test::FreshTestFolder("orv-recording");
     path_ = (folder_ / "track.txt").string();
   }
   void TearDown() override { fs::remove_all(folder_); }
@@ -80,8 +72,8 @@ TEST_F(RecordingFileTest, HeadLinesThenSentencesAsReceived) {
   file.Write("$GPRMC,2*00\n", true);
   EXPECT_TRUE(file.HasMovement());
   // A file still open already holds every line: nothing waits in a buffer.
-  EXPECT_EQ(ReadAll(path_), ProductLine() + MakerLine() + *SourceLine("/dev/ttyUSB0") +
-                                "$GPGGA,1*00\r\n$GPRMC,2*00\n");
+  EXPECT_EQ(ReadWholeFile(path_), ProductLine() + MakerLine() + *SourceLine("/dev/ttyUSB0") +
+                                      "$GPGGA,1*00\r\n$GPRMC,2*00\n");
   prompter_.Script(PromptAnswer::kYes);
   EXPECT_EQ(file.Close(prompter_), path_);
   EXPECT_FALSE(file.IsOpen());
@@ -91,7 +83,7 @@ TEST_F(RecordingFileTest, SourceNameTooLongForTheHeadLeavesItsLineOut) {
   RecordingFile file;
   ASSERT_EQ(file.Create(path_), 0);
   file.WriteHead(std::string(80, 'p'));
-  EXPECT_EQ(ReadAll(path_), ProductLine() + MakerLine());
+  EXPECT_EQ(ReadWholeFile(path_), ProductLine() + MakerLine());
 }
 
 TEST_F(RecordingFileTest, ClosingDecidesWhetherTheFileStays) {
@@ -141,7 +133,7 @@ TEST_F(RecordingFileTest, ExistingFileIsNotTruncatedAndASecondWriterIsRefused) {
   RecordingFile file;
   ASSERT_EQ(file.Create(path_), 0);
   file.Write("$GPGGA,1*00\r\n", true);
-  EXPECT_EQ(ReadAll(path_), "before\n$GPGGA,1*00\r\n");
+  EXPECT_EQ(ReadWholeFile(path_), "before\n$GPGGA,1*00\r\n");
   RecordingFile second;
   EXPECT_NE(second.Create(path_), 0);
   EXPECT_NE(RecordingFile().Create((folder_ / "missing" / "x.txt").string()), 0);
@@ -177,7 +169,7 @@ TEST_F(RecordingFileTest, KilledRecorderLeavesEverySentenceWritten) {
   ASSERT_TRUE(WIFSIGNALED(status));
   ASSERT_GE(last, 1999);
 
-  const std::string text = ReadAll(path_);
+  const std::string text = ReadWholeFile(path_);
   std::istringstream lines(text);
   std::string line;
   int expected = 0;

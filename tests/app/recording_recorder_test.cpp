@@ -2,8 +2,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/navigator.h"
@@ -11,6 +9,7 @@
 #include "nmea/proprietary_lines.h"
 #include "nmea_fixture.h"
 #include "platform/scripted_prompter.h"
+#include "test_folder.h"
 
 namespace orv {
 namespace {
@@ -34,11 +33,7 @@ class WaypointSink : public NavigationSentenceSink {
 class TrackRecorderTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("orv-recorder-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    folder_ = test::FreshTestFolder("orv-recorder");
     navigator_.SetNavigationSink(&sink_);
     recorder_.SetFolderFinder([this] { return std::optional<std::string>(folder_.string()); });
     recorder_.SetLocalClock([] {
@@ -52,13 +47,6 @@ class TrackRecorderTest : public testing::Test {
     });
   }
   void TearDown() override { fs::remove_all(folder_); }
-
-  static std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
 
   fs::path folder_;
   Navigator navigator_;
@@ -85,7 +73,8 @@ TEST_F(TrackRecorderTest, DatabaseTakesWaypointsTheFileAndTrackGetTheRest) {
   EXPECT_EQ(sink_.taken, 1);
   EXPECT_EQ(sink_.lastSource, "/dev/pts/9");
   EXPECT_EQ(navigator_.Recording().PointCount(), 1);
-  EXPECT_EQ(ReadAll(path), ProductLine() + MakerLine() + *SourceLine("/dev/pts/9") + gga + rmc);
+  EXPECT_EQ(test::ReadWholeFile(path),
+            ProductLine() + MakerLine() + *SourceLine("/dev/pts/9") + gga + rmc);
 
   prompter_.Script(PromptAnswer::kYes);
   EXPECT_EQ(recorder_.End(), path);

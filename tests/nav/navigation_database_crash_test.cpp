@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -16,6 +15,7 @@
 
 #include "nav/navigation_database_file.h"
 #include "navigation_database_fixture.h"
+#include "test_folder.h"
 
 namespace orv {
 namespace {
@@ -37,17 +37,10 @@ DatabaseContents Generation(char tag) {
   return contents;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
 // Reads the file as the program does and checks that it is one whole generation.
 void ExpectWholeDatabase(const std::string& path, const std::string& first,
                          const std::string& second, int round) {
-  const std::string text = ReadFile(path);
+  const std::string text = test::ReadWholeFile(path);
   EXPECT_TRUE(text == first || text == second)
       << "round " << round << ": " << text.size() << " bytes";
   NavigationDatabase database;
@@ -119,7 +112,7 @@ TEST(DatabaseCrashTest, KilledWhileSavingLeavesAWholeDatabase) {
 
     ExpectWholeDatabase(path, first, second, round);
     if (std::filesystem::exists(backup)) {
-      const std::string kept = ReadFile(backup);
+      const std::string kept = test::ReadWholeFile(backup);
       EXPECT_TRUE(kept == first || kept == second) << "backup, round " << round;
     }
   }

@@ -6,13 +6,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "navigation_database_fixture.h"
 #include "nmea/nmea_sentence.h"
+#include "test_folder.h"
 
 namespace orv {
 namespace {
@@ -43,13 +43,6 @@ std::string Body(const std::string& line) {
   NmeaSentence sentence(line + "\r\n");
   EXPECT_EQ(sentence.IsChecksumBad(), NmeaBoolean::kFalse) << line;
   return line.substr(0, line.rfind('*'));
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
@@ -354,7 +347,7 @@ TEST(DatabaseFileWorkerTest, LoadCreatesTheFileAndSaveKeepsTheOldOneAsBackup) {
   ASSERT_TRUE(file.StartLoading(folder.Path()));
   file.WaitForLoad();
   EXPECT_TRUE(file.IsLoadComplete());
-  EXPECT_EQ(ReadFile(folder.File("NaviStor7.ovr")), "");
+  EXPECT_EQ(test::ReadWholeFile(folder.File("NaviStor7.ovr")), "");
   EXPECT_FALSE(file.CanSaveNow());  // nothing changed
 
   fixture.database.AppendWaypoint(Waypoint("FIRST", At(1.0, 1.0)));
@@ -362,14 +355,14 @@ TEST(DatabaseFileWorkerTest, LoadCreatesTheFileAndSaveKeepsTheOldOneAsBackup) {
   ASSERT_TRUE(file.StartSaveNow());
   file.WaitForSave();
   EXPECT_TRUE(fixture.database.IsSaved());
-  const std::string first = ReadFile(folder.File("NaviStor7.ovr"));
+  const std::string first = test::ReadWholeFile(folder.File("NaviStor7.ovr"));
   EXPECT_NE(first.find(",FIRST*"), std::string::npos);
-  EXPECT_EQ(ReadFile(folder.File("NaviStor7.ov~")), "");
+  EXPECT_EQ(test::ReadWholeFile(folder.File("NaviStor7.ov~")), "");
 
   fixture.database.AppendWaypoint(Waypoint("SECOND", At(1.0, 1.0)));
   EXPECT_TRUE(file.SaveAtExit());
-  EXPECT_NE(ReadFile(folder.File("NaviStor7.ovr")).find(",SECOND*"), std::string::npos);
-  EXPECT_EQ(ReadFile(folder.File("NaviStor7.ov~")), first);
+  EXPECT_NE(test::ReadWholeFile(folder.File("NaviStor7.ovr")).find(",SECOND*"), std::string::npos);
+  EXPECT_EQ(test::ReadWholeFile(folder.File("NaviStor7.ov~")), first);
   EXPECT_TRUE(file.SaveAtExit());  // saved: no write
   // Only the database and its backup remain: no temporary files left behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
@@ -450,7 +443,7 @@ TEST(DatabaseFileWorkerTest, OutOfMemoryStopsTheLoadAndBlocksWritingBack) {
   fixture.database.AppendWaypoint(Waypoint("NEW", At(1.0, 1.0)));
   EXPECT_FALSE(file.CanSaveNow());
   file.SaveAtExit();
-  EXPECT_EQ(ReadFile(folder.File("NaviStor7.ovr")), DatabaseFileText(SampleContents()));
+  EXPECT_EQ(test::ReadWholeFile(folder.File("NaviStor7.ovr")), DatabaseFileText(SampleContents()));
 }
 
 TEST(DatabaseFileWorkerTest, FailedWriteIsReportedAndLeavesTheDatabaseUnsaved) {
@@ -494,7 +487,7 @@ TEST(ExportRouteTest, WritesTheRouteFileAndConfirms) {
   NavigationDatabaseFile file(fixture.database, &fixture.prompter);
   const std::string path = folder.File("route.txt");
   ASSERT_TRUE(file.ExportRoute(0, path));
-  EXPECT_EQ(ReadFile(path), RouteFileText(fixture.database, 0));
+  EXPECT_EQ(test::ReadWholeFile(path), RouteFileText(fixture.database, 0));
   ASSERT_EQ(fixture.prompter.Asked().size(), 1u);
   EXPECT_EQ(fixture.prompter.Asked()[0].text,
             "The file '" + path +
