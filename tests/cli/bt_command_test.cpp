@@ -5,13 +5,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <sstream>
 
 #include "cli/cli.h"
 #include "comm/bluetooth_discovery.h"
+#include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
+
+using namespace testing;
 
 class FixedDiscovery : public BluetoothDiscovery {
  public:
@@ -105,16 +107,8 @@ TEST(BtCommandTest, ScansAndListsChannels) {
     FixedDiscovery discovery;
     discovery.inquiry = c.inquiry;
     discovery.services = c.services;
-    std::istringstream in;
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    EXPECT_EQ(RunBtCommandWith(c.args, io, discovery), c.status);
-    EXPECT_EQ(out.str(), c.out);
-    if (c.errContains.empty()) {
-      EXPECT_EQ(err.str(), "");
-    } else {
-      EXPECT_NE(err.str().find(c.errContains), std::string::npos) << err.str();
-    }
+    const auto r = Capture([&](Io& io) { return RunBtCommandWith(c.args, io, discovery); });
+    ExpectOutcome(r, c.status, c.out, c.errContains);
   }
 }
 
@@ -127,13 +121,7 @@ TEST(BtCommandTest, ReportsAMachineWithoutBluetooth) {
   }
   for (const Args& args : {Args{"bt", "scan"}, Args{"bt", "channels", "00:1B:2C:3D:4E:5F"}}) {
     SCOPED_TRACE(args[1]);
-    std::istringstream in;
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    EXPECT_EQ(orv::cli::Run(args, io), kExitFailure);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("This system has no Bluetooth support"), std::string::npos)
-        << err.str();
+    ExpectOutcome(RunCli(args), kExitFailure, "", "This system has no Bluetooth support");
   }
 }
 

@@ -5,25 +5,17 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
+using namespace testing;
 
 Result RunCheck(const Args& args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  Io io{in, out, err};
   Args all{"check"};
   all.insert(all.end(), args.begin(), args.end());
-  const int status = Run(all, io);
-  return {status, out.str(), err.str()};
+  return RunCli(all, input);
 }
 
 constexpr char kGga[] = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";

@@ -11,8 +11,7 @@
 namespace orv::cli {
 namespace {
 
-using testing::Result;
-using testing::RunCli;
+using namespace testing;
 
 // Number texts in the C format whatever the test's locale.
 std::string Text(double value) {

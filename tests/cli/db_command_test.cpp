@@ -15,21 +15,14 @@
 #include "cli/cli.h"
 #include "cli/number_arg.h"
 #include "nav/item_name.h"
+#include "test_folder.h"
 #include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Result;
-using testing::Sentence;
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+using namespace testing;
 
 // Read in the C format whatever the test's locale.
 double Number(const std::string& text) {
@@ -64,11 +57,7 @@ class DbCommandTest : public ::testing::Test {
     args.insert(args.begin(), "db");
     args.push_back("--db");
     args.push_back(db_);
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    const int status = orv::cli::Run(args, io);
-    return {status, out.str(), err.str()};
+    return RunCli(args, input);
   }
 
   std::string WriteFile(const std::string& name, const std::string& bytes) {
@@ -93,7 +82,7 @@ TEST_F(DbCommandTest, AddListRenameAndDeleteRoundTripThroughTheFile) {
   EXPECT_EQ(Db({"add-route", "TRIP", "ALPHA", "BRAVO", "ALPHA"}).out,
             "stored route: TRIP (3 waypoints)\n");
 
-  const std::string file = ReadAll(db_);
+  const std::string file = test::ReadWholeFile(db_);
   EXPECT_NE(file.find(Sentence("POVRWPD,ALPHA,harbour; north pier") +
                       Sentence("GPWPL,4807.0380,N,01131.0000,E,ALPHA")),
             std::string::npos)
@@ -303,7 +292,7 @@ TEST_F(DbCommandTest, SaveRouteWritesItsWaypointsThenItsSentences) {
                            "' was successfully saved. Please! Use the File Explorer to copy or "
                            "move the file.\n");
 
-  const std::vector<std::string> lines = Lines(ReadAll(out));
+  const std::vector<std::string> lines = Lines(test::ReadWholeFile(out));
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_TRUE(lines[0].starts_with("$POVRPVD,Orvelle Recorder 7 Beta,v7.9.85*"));
   EXPECT_TRUE(lines[1].starts_with("$POVRCRT,"));

@@ -10,25 +10,18 @@
 #include <string>
 #include <vector>
 
+#include "test_folder.h"
 #include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
 
-using testing::Drive;
-using testing::Epoch;
-using testing::RunCli;
-using testing::TempFile;
+using namespace testing;
 
 constexpr Epoch kTrip[] = {{"10.0", "100.0"}, {"30.0", "300.0"}, {"20.0", "50.0"},
                            {"0.0", "200.0"},  {"5.0", "210.0"},  {"5.0", "220.0"},
                            {"5.0", "230.0"},  {"5.0", "240.0"},  {"5.0", "250.0"},
                            {"5.0", "260.0"},  {"5.0", "270.0"},  {"5.0", "280.0"}};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Settings of an empty configuration folder: the stored defaults.
 class ExportCommand : public ::testing::Test {
@@ -70,7 +63,7 @@ TEST_P(ExportOptions, ShapeTheDocument) {
   const auto r = RunCli(args);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, Out("t.kml") + ": 12 track points as KML\n");
-  const std::string text = ReadAll(Out("t.kml"));
+  const std::string text = test::ReadWholeFile(Out("t.kml"));
   for (const std::string& s : GetParam().present) EXPECT_NE(text.find(s), std::string::npos) << s;
   for (const std::string& s : GetParam().absent) EXPECT_EQ(text.find(s), std::string::npos) << s;
 }
@@ -95,7 +88,7 @@ TEST_F(ExportCommand, StoredSettingsAreTheDefaults) {
          "GoogleTrackLineColored=@Variant(\\0\\0\\0\\x3\\0\\0\\0\\0)\n";
   const auto r = RunCli({"export", track_.path(), "-o", Out("s.kml")});
   ASSERT_EQ(r.status, 0) << r.err;
-  const std::string text = ReadAll(Out("s.kml"));
+  const std::string text = test::ReadWholeFile(Out("s.kml"));
   EXPECT_EQ(text.find("#0-5_kmh"), std::string::npos);
 }
 

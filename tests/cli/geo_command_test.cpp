@@ -1,33 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
+#include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
 
-struct CliCase {
-  const char* legend;
-  Args args;
-  int status;
-  std::string out;           // exact stdout
-  std::string err_contains;  // empty: stderr must be empty
-};
-
-void RunCase(const CliCase& c) {
-  SCOPED_TRACE(c.legend);
-  std::istringstream in;
-  std::ostringstream out, err;
-  Io io{in, out, err};
-  EXPECT_EQ(orv::cli::Run(c.args, io), c.status);
-  EXPECT_EQ(out.str(), c.out);
-  if (c.err_contains.empty()) {
-    EXPECT_EQ(err.str(), "");
-  } else {
-    EXPECT_NE(err.str().find(c.err_contains), std::string::npos) << err.str();
-  }
-}
+using namespace testing;
 
 TEST(GeoCommandTest, PrintsResultsWithTenDecimals) {
   const CliCase cases[] = {
@@ -69,7 +47,7 @@ TEST(GeoCommandTest, PrintsResultsWithTenDecimals) {
        "-33.2500000000 151.5000000000\n",
        ""},
   };
-  for (const auto& c : cases) RunCase(c);
+  for (const auto& c : cases) ExpectCliCase(c);
 }
 
 TEST(GeoCommandTest, BadArgumentsAreUsageErrors) {
@@ -101,16 +79,14 @@ TEST(GeoCommandTest, BadArgumentsAreUsageErrors) {
        "",
        "DISTANCE_NM must not be negative"},
   };
-  for (const auto& c : cases) RunCase(c);
+  for (const auto& c : cases) ExpectCliCase(c);
 }
 
 TEST(GeoCommandTest, HelpAnywhereShowsUsage) {
-  std::istringstream in;
-  std::ostringstream out, err;
-  Io io{in, out, err};
-  EXPECT_EQ(orv::cli::Run({"geo", "distance", "1", "--help"}, io), 0);
-  EXPECT_EQ(out.str().rfind("Usage: orvelle-cli geo distance", 0), 0u);
-  EXPECT_EQ(err.str(), "");
+  const auto r = RunCli({"geo", "distance", "1", "--help"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Usage: orvelle-cli geo distance", 0), 0u);
+  EXPECT_EQ(r.err, "");
 }
 
 }  // namespace

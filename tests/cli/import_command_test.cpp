@@ -1,25 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
+#include "test_folder.h"
 #include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
 
-using testing::Drive;
-using testing::Epoch;
-using testing::RunCli;
-using testing::Sentence;
-using testing::TempFile;
-
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using namespace testing;
 
 constexpr std::string_view kTwoHuts =
     "<kml><Document>"
@@ -69,7 +60,7 @@ TEST_F(ImportCommand, StoresWaypointsAndRouteAndReportsTheTrack) {
                        "track points: 2 of 2 line points\n"
                        "database: " +
                        Db() + "/NaviStor7.ovr (saved)\n");
-  const std::string database = ReadAll(std::filesystem::path(Db()) / "NaviStor7.ovr");
+  const std::string database = test::ReadWholeFile(std::filesystem::path(Db()) / "NaviStor7.ovr");
   EXPECT_NE(database.find("Upper hut"), std::string::npos);
   EXPECT_NE(database.find("huts_0002"), std::string::npos);
   EXPECT_NE(database.find("RTE"), std::string::npos);
@@ -102,7 +93,8 @@ TEST_F(ImportCommand, NmeaFileLoadsAsATrackAndItsWaypointsReachTheDatabase) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("track points: 3\n"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("(saved)"), std::string::npos) << r.out;
-  EXPECT_NE(ReadAll(std::filesystem::path(Db()) / "NaviStor7.ovr").find("HOME"), std::string::npos);
+  EXPECT_NE(test::ReadWholeFile(std::filesystem::path(Db()) / "NaviStor7.ovr").find("HOME"),
+            std::string::npos);
 }
 
 struct FailureCase {

@@ -8,10 +8,7 @@
 namespace orv::cli {
 namespace {
 
-using testing::Drive;
-using testing::Epoch;
-using testing::RunCli;
-using testing::TempFile;
+using namespace testing;
 
 // Ten points, 12:00:00 to 12:00:09: the time in a burst tells the cursor.
 constexpr Epoch kTenPoints[] = {

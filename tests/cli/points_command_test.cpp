@@ -13,13 +13,7 @@
 namespace orv::cli {
 namespace {
 
-using testing::Drive;
-using testing::Epoch;
-using testing::RunCli;
-using testing::TempFile;
-
-constexpr Epoch kTrip[] = {
-    {"10.0", "100.0"}, {"30.0", "300.0"}, {"20.0", "50.0"}, {"0.0", "200.0"}};
+using namespace testing;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -37,7 +31,7 @@ std::string TextValue(const std::string& line, const std::string& key) {
 }
 
 TEST(PointsCommand, ListsEveryFieldOfEveryStoredPoint) {
-  const TempFile file("trip.txt", Drive(kTrip));
+  const TempFile file("trip.txt", Drive(kFourPointTrip));
   const auto r = RunCli({"points", file.path()});
   EXPECT_EQ(r.status, 0);
   const auto lines = Lines(r.out);
@@ -86,7 +80,7 @@ TEST(PointsCommand, ListsEveryFieldOfEveryStoredPoint) {
 }
 
 TEST(PointsCommand, JsonObjectPerPointWithTheRawPosition) {
-  const TempFile file("trip.txt", Drive(kTrip));
+  const TempFile file("trip.txt", Drive(kFourPointTrip));
   const auto r = RunCli({"points", "--json", file.path()});
   EXPECT_EQ(r.status, 0);
   const auto lines = Lines(r.out);

@@ -11,11 +11,11 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "test_folder.h"
 #include "track_fixture.h"
 
 extern char** environ;
@@ -25,13 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 template <typename Condition>
 bool WaitFor(Clock::time_point deadline, Condition&& condition) {
@@ -47,10 +40,7 @@ bool WaitFor(Clock::time_point deadline, Condition&& condition) {
 class LiveCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("orv-cli-live-" + std::to_string(getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
+    folder_ = test::FreshTestFolder("orv-cli-live");
     fs::create_directories(folder_ / "tracks");
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(master_, 0);
@@ -114,8 +104,8 @@ class LiveCommandTest : public ::testing::Test {
     ASSERT_TRUE(rest.empty());
   }
 
-  std::string Err() const { return ReadText(folder_ / "err"); }
-  std::string Out() const { return ReadText(folder_ / "out"); }
+  std::string Err() const { return test::ReadWholeFile(folder_ / "err"); }
+  std::string Out() const { return test::ReadWholeFile(folder_ / "out"); }
 
   fs::path folder_;
   int master_ = -1;
@@ -168,7 +158,7 @@ TEST_F(LiveCommandTest, RecordUntilSignalThenKeepOrDelete) {
       EXPECT_NE(out.find("track file: " + files[0].string()), std::string::npos) << out;
       // The statistics of the kept file as loaded back.
       EXPECT_NE(out.find("\npoints: 29\n"), std::string::npos) << out;
-      const std::string text = ReadText(files[0]);
+      const std::string text = test::ReadWholeFile(files[0]);
       EXPECT_EQ(text.rfind("$POVRPVD,Orvelle Recorder 7 Beta,v7.9.85*", 0), 0u);
       EXPECT_NE(text.find("$POVRSRC," + slavePath_ + "*"), std::string::npos);
       fs::remove(files[0]);

@@ -1,22 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "cli/cli.h"
+#include "track_fixture.h"
 
 namespace orv::cli {
 namespace {
 
-struct SpeedClassCase {
-  const char* legend;
-  Args args;
-  int status;
-  std::string out;
-  std::string err_contains;
-};
+using namespace testing;
 
 TEST(SpeedClassCommandTest, PrintsRowsAndRejectsBadSpeeds) {
-  const SpeedClassCase cases[] = {
+  const CliCase cases[] = {
       {"both rules agree",
        {"speedclass", "40"},
        0,
@@ -38,19 +30,7 @@ TEST(SpeedClassCommandTest, PrintsRowsAndRejectsBadSpeeds) {
       {"nan", {"speedclass", "nan"}, 2, "", "KNOTS is not a finite number"},
       {"negative", {"speedclass", "-1"}, 2, "", "KNOTS must not be negative"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.legend);
-    std::istringstream in;
-    std::ostringstream out, err;
-    Io io{in, out, err};
-    EXPECT_EQ(orv::cli::Run(c.args, io), c.status);
-    EXPECT_EQ(out.str(), c.out);
-    if (c.err_contains.empty()) {
-      EXPECT_EQ(err.str(), "");
-    } else {
-      EXPECT_NE(err.str().find(c.err_contains), std::string::npos) << err.str();
-    }
-  }
+  for (const auto& c : cases) ExpectCliCase(c);
 }
 
 }  // namespace

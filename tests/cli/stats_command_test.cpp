@@ -11,18 +11,10 @@
 namespace orv::cli {
 namespace {
 
-using testing::Drive;
-using testing::Epoch;
-using testing::RunCli;
-using testing::TempFile;
-
-// Speeds up to 30 kn and down to a stop; altitudes with a peak at the second point and a
-// low at the third.
-constexpr Epoch kTrip[] = {
-    {"10.0", "100.0"}, {"30.0", "300.0"}, {"20.0", "50.0"}, {"0.0", "200.0"}};
+using namespace testing;
 
 TEST(StatsCommand, PrintsEveryValueAsTheDrivingViewsShowIt) {
-  const TempFile file("trip.txt", Drive(kTrip));
+  const TempFile file("trip.txt", Drive(kFourPointTrip));
   const auto r = RunCli({"stats", file.path()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
@@ -61,7 +53,7 @@ double JsonNumber(const std::string& json, const std::string& key) {
 }
 
 TEST(StatsCommand, JsonGivesTextsInTheChosenUnitsAndExactRawValues) {
-  const TempFile file("trip.txt", Drive(kTrip));
+  const TempFile file("trip.txt", Drive(kFourPointTrip));
   struct UnitsCase {
     const char* units;
     const char* texts;
@@ -112,7 +104,7 @@ TEST(StatsCommand, EmptyTrackShowsUnknownsAndNoBox) {
 
 // The three track commands share their handling of files and arguments.
 TEST(TrackCommands, RefuseBadArgumentsAndReportUnopenableFiles) {
-  const TempFile file("trip.txt", Drive(kTrip));
+  const TempFile file("trip.txt", Drive(kFourPointTrip));
   const std::string missing = file.path() + ".missing";
   struct ErrorCase {
     const char* legend;
@@ -146,7 +138,7 @@ TEST(TrackCommands, RefuseBadArgumentsAndReportUnopenableFiles) {
 
 // Files that are not clean track files load without crash or hang.
 TEST(TrackCommands, LoadGarbledAndBinaryFiles) {
-  std::string garbled = Drive(kTrip);
+  std::string garbled = Drive(kFourPointTrip);
   garbled.insert(300, std::string("\0\xff\x80$GP", 6));  // garbage inside a sentence
   garbled.insert(100, "\n");                             // a sentence cut in two
   garbled.replace(garbled.find("*"), 3, "*00");          // a bad checksum

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -19,12 +20,45 @@ struct Result {
   std::string err;
 };
 
-inline Result RunCli(const Args& args) {
-  std::istringstream in;
+// Calls `run(io)` with `input` as the terminal and collects what it printed.
+template <typename Runner>
+Result Capture(Runner&& run, const std::string& input = "") {
+  std::istringstream in(input);
   std::ostringstream out, err;
   Io io{in, out, err};
-  const int status = Run(args, io);
+  const int status = run(io);
   return {status, out.str(), err.str()};
+}
+
+inline Result RunCli(const Args& args, const std::string& input = "") {
+  return Capture([&args](Io& io) { return Run(args, io); }, input);
+}
+
+// Checks a run against its exit status, its exact stdout and a part of its stderr
+// (none at all when `err_contains` is empty).
+inline void ExpectOutcome(const Result& r, int status, const std::string& out,
+                          const std::string& err_contains) {
+  EXPECT_EQ(r.status, status);
+  EXPECT_EQ(r.out, out);
+  if (err_contains.empty()) {
+    EXPECT_EQ(r.err, "");
+  } else {
+    EXPECT_NE(r.err.find(err_contains), std::string::npos) << r.err;
+  }
+}
+
+// A row of a command table: the command line and what it must give.
+struct CliCase {
+  const char* legend;
+  Args args;
+  int status;
+  std::string out;           // exact stdout
+  std::string err_contains;  // empty: stderr must be empty
+};
+
+inline void ExpectCliCase(const CliCase& c) {
+  SCOPED_TRACE(c.legend);
+  ExpectOutcome(RunCli(c.args), c.status, c.out, c.err_contains);
 }
 
 // "$BODY*HH\r\n" with the checksum of BODY.
@@ -59,6 +93,11 @@ inline std::string Drive(std::span<const Epoch> epochs) {
   }
   return text;
 }
+
+// Speeds up to 30 kn and down to a stop; altitudes with a peak at the second point and a
+// low at the third.
+inline constexpr Epoch kFourPointTrip[] = {
+    {"10.0", "100.0"}, {"30.0", "300.0"}, {"20.0", "50.0"}, {"0.0", "200.0"}};
 
 // A file in a private temporary folder, removed with the object.
 class TempFile {

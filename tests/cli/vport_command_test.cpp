@@ -26,10 +26,7 @@
 namespace orv::cli {
 namespace {
 
-using testing::Drive;
-using testing::Epoch;
-using testing::RunCli;
-using testing::TempFile;
+using namespace testing;
 using Clock = std::chrono::steady_clock;
 
 std::string PrivateFolder() {
