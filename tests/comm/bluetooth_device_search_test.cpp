@@ -21,6 +21,7 @@ namespace orv {
 namespace {
 
 using testing::FakeBluetoothDiscovery;
+using testing::WaitUntil;
 using Devices = std::vector<BluetoothDeviceEntry>;
 
 struct SearchCase {
@@ -76,15 +77,6 @@ TEST(BluetoothDeviceSearchTest, ListsWhatTheInquiryFound) {
       EXPECT_EQ(asked[0].icon, PromptIcon::kStop);
     }
   }
-}
-
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
 }
 
 TEST(BluetoothDeviceSearchTest, ThreadClearsTheListFillsItAndEndsWhenStopped) {

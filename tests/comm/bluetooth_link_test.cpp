@@ -9,11 +9,9 @@
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +21,7 @@
 #include "bluetooth_test_fakes.h"
 #include "nmea/proprietary_lines.h"
 #include "platform/scripted_prompter.h"
+#include "test_folder.h"
 
 namespace orv {
 namespace {
@@ -30,6 +29,7 @@ namespace {
 using testing::FakeBluetoothDiscovery;
 using testing::FakeChannelChooser;
 using testing::SerialPortRecords;
+using testing::WaitUntil;
 
 // Hands the link one end of a socket pair in place of an RFCOMM socket and
 // keeps the other end as the device; connect answers from a script.
@@ -78,15 +78,6 @@ class PairSocketFactory : public BluetoothSocketFactory {
 
 const BluetoothDeviceEntry kDevice{"GPS 10X", 0x001B2C3D4E5Full};
 
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return true;
-}
-
 // Reads what the device end receives until `enough` says so or 5 s pass.
 std::string ReadPeerUntil(int peer, const std::function<bool(const std::string&)>& enough) {
   std::string received;
@@ -130,11 +121,7 @@ class BluetoothLinkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     discovery.serviceSearch.response = SerialPortRecords({5});
-    folder = std::filesystem::temp_directory_path() /
-             ("orv_bt_link_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
+    folder = test::FreshTestFolder("orv_bt_link");
   }
   void TearDown() override { std::filesystem::remove_all(folder); }
 
@@ -187,12 +174,9 @@ TEST_F(BluetoothLinkTest, SourceRecordsTheDeviceSentencesAndSendsTheKeepAlive) {
   EXPECT_FALSE(link.IsActive());
   EXPECT_EQ(link.Channel(), 0);
   ASSERT_FALSE(kept.empty());
-  std::ifstream file(kept, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
   const std::string expected = ProductLine() + MakerLine() + *SourceLine("GPS 10X", 5) +
                                bytes.substr(bytes.find('$'), bytes.size() - 1 - bytes.find('$'));
-  EXPECT_EQ(content.str(), expected);
+  EXPECT_EQ(test::ReadWholeFile(kept), expected);
 }
 
 TEST_F(BluetoothLinkTest, DestinationSendsBurstsAndDropsWhatTheDeviceSends) {

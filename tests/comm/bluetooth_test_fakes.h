@@ -11,6 +11,7 @@
 
 #include "comm/bluetooth_channel_search.h"
 #include "comm/bluetooth_discovery.h"
+#include "pty_support.h"
 
 namespace orv::testing {
 
@@ -46,6 +47,11 @@ class FakeChannelChooser : public BluetoothChannelChooser {
     return answer;
   }
 };
+
+// Waits up to 5 s for `done`: for work the code under test does on its own threads.
+inline bool WaitUntil(const std::function<bool()>& done) {
+  return test::WaitFor(std::chrono::steady_clock::now() + std::chrono::seconds(5), done);
+}
 
 // Serial Port records with the given RFCOMM channels, as a device sends them.
 inline std::vector<std::uint8_t> SerialPortRecords(std::initializer_list<std::uint8_t> channels) {

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +19,7 @@
 #include "comm/serial_link.h"
 #include "platform/scripted_prompter.h"
 #include "pty_support.h"
+#include "test_folder.h"
 
 extern char** environ;
 
@@ -29,24 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using std::chrono::seconds;
-
-std::string Checksummed(std::string_view body) {
-  unsigned checksum = 0;
-  for (char c : body) checksum ^= static_cast<unsigned char>(c);
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  return "$" + std::string(body) + "*" + kHex[checksum >> 4] + kHex[checksum & 15] + "\r\n";
-}
-
-std::vector<std::string> Epoch(int index) {
-  const int second = 36000 + index;
-  char time[16];
-  std::snprintf(time, sizeof time, "%02d%02d%02d", second / 3600, second / 60 % 60, second % 60);
-  const std::string lat = "4810." + std::to_string(1000 + index * 10 % 1000).substr(1) + "00";
-  return {Checksummed("GPGGA," + std::string(time) + "," + lat +
-                      ",N,01130.0000,E,1,08,0.9,545.4,M,46.9,M,,"),
-          Checksummed("GPRMC," + std::string(time) + ",A," + lat +
-                      ",N,01130.0000,E,20.0,0.0,150310,,")};
-}
 
 // A listening loopback socket on a port the kernel picked.
 int ListenOnLoopback(int& port) {
@@ -64,21 +46,10 @@ int ListenOnLoopback(int& port) {
   return fd;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class GpsdSourceTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() / ("orv-gpsd-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    folder_ = test::FreshTestFolder("orv-gpsd");
     link_.Recorder().SetFolderFinder([this] { return std::optional(folder_.string()); });
   }
   void TearDown() override {
@@ -154,7 +125,7 @@ TEST_F(GpsdSourceTest, WatchRequestThenOnlyNmeaIsRecorded) {
       "{\"class\":\"WATCH\",\"enable\":true,\"nmea\":true}\r\n";
   std::string expectedBody;
   for (int i = 0; i < 6; ++i) {
-    for (const std::string& line : Epoch(i)) {
+    for (const std::string& line : test::DriveEpoch(i)) {
       answer += line;
       if (i < 5 || line.find("GGA") != std::string::npos) expectedBody += line;
     }
@@ -171,7 +142,7 @@ TEST_F(GpsdSourceTest, WatchRequestThenOnlyNmeaIsRecorded) {
 
   prompter_.Script(PromptAnswer::kYes);
   const std::string kept = link_.Stop();
-  const std::string text = ReadFile(kept);
+  const std::string text = test::ReadWholeFile(kept);
   EXPECT_EQ(text.find('{'), std::string::npos);
   std::string body;
   for (const std::string& line : BodyLines(text)) body += line;
@@ -233,7 +204,7 @@ TEST_F(GpsdSourceTest, RecordsFromRealGpsd) {
   ASSERT_TRUE(link_.StartRecording());
   std::vector<std::string> fed;
   for (int i = 0; i < 600 && navigator_.Recording().PointCount() < 10; ++i) {
-    for (const std::string& line : Epoch(i)) {
+    for (const std::string& line : test::DriveEpoch(i)) {
       ASSERT_TRUE(test::WriteAll(receiver.Master(), line, deadline));
       fed.push_back(line);
     }
@@ -245,7 +216,7 @@ TEST_F(GpsdSourceTest, RecordsFromRealGpsd) {
   prompter_.Script(PromptAnswer::kYes);
   const std::string kept = link_.Stop();
   ASSERT_FALSE(kept.empty());
-  const std::vector<std::string> body = BodyLines(ReadFile(kept));
+  const std::vector<std::string> body = BodyLines(test::ReadWholeFile(kept));
   ASSERT_GE(body.size(), 18u);
   // gpsd passes the receiver's sentences on unchanged and in order, though
   // it may begin in the middle of the stream.

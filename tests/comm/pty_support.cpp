@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace orv::test {
 
@@ -63,6 +65,34 @@ bool WriteAll(int fd, std::string_view bytes, std::chrono::steady_clock::time_po
     if (poll(&wait, 1, MillisecondsUntil(deadline)) <= 0) return false;
   }
   return true;
+}
+
+std::string Checksummed(std::string_view body) {
+  unsigned checksum = 0;
+  for (char c : body) checksum ^= static_cast<unsigned char>(c);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  return "$" + std::string(body) + "*" + kHex[checksum >> 4] + kHex[checksum & 15] + "\r\n";
+}
+
+std::vector<std::string> DriveEpoch(int index) {
+  const int second = 36000 + index;
+  char time[16];
+  std::snprintf(time, sizeof time, "%02d%02d%02d", second / 3600, second / 60 % 60, second % 60);
+  const std::string minutes = std::to_string(10 + index / 100) + "." +
+                              std::to_string(1000 + index % 100 * 10).substr(1) + "00";
+  const std::string lat = "48" + minutes;
+  return {Checksummed("GPGGA," + std::string(time) + "," + lat +
+                      ",N,01130.0000,E,1,08,0.9,545.4,M,46.9,M,,"),
+          Checksummed("GPRMC," + std::string(time) + ",A," + lat +
+                      ",N,01130.0000,E,20.0,0.0,150310,,")};
+}
+
+std::vector<std::string> Drive(int count) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < count; ++i) {
+    for (std::string& line : DriveEpoch(i)) lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 int MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include <poll.h>
 #include <unistd.h>
@@ -44,6 +45,16 @@ class PtyPair {
   std::string slavePath_;
   std::string error_;
 };
+
+// "$BODY*HH\r\n" with the checksum of BODY.
+std::string Checksummed(std::string_view body);
+
+// The GGA and RMC a receiver sends in second `index` of a drive: 1 Hz from 10:00:00 on
+// 2010-03-15, heading north at about 20 knots, 0.01' of latitude a second.
+std::vector<std::string> DriveEpoch(int index);
+
+// The sentences of the first `count` seconds of that drive.
+std::vector<std::string> Drive(int count);
 
 // Milliseconds left until deadline for poll(): 0 once it has passed.
 int MillisecondsUntil(std::chrono::steady_clock::time_point deadline);

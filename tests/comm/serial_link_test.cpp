@@ -6,10 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <new>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +18,7 @@
 #include "platform/scripted_prompter.h"
 #include "platform/system_error.h"
 #include "pty_support.h"
+#include "test_folder.h"
 
 namespace orv {
 namespace {
@@ -29,47 +28,13 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-std::string Checksummed(std::string_view body) {
-  unsigned checksum = 0;
-  for (char c : body) checksum ^= static_cast<unsigned char>(c);
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  return "$" + std::string(body) + "*" + kHex[checksum >> 4] + kHex[checksum & 15] + "\r\n";
-}
-
-// A drive of `seconds` epochs, 1 Hz, heading north at about 20 knots.
-std::vector<std::string> Drive(int count) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < count; ++i) {
-    const int second = 36000 + i;
-    char time[16];
-    std::snprintf(time, sizeof time, "%02d%02d%02d", second / 3600, second / 60 % 60, second % 60);
-    const std::string minutes =
-        std::to_string(10 + i / 100) + "." + std::to_string(1000 + i % 100 * 10).substr(1) + "00";
-    const std::string lat = "48" + minutes;
-    lines.push_back(Checksummed("GPGGA," + std::string(time) + "," + lat +
-                                ",N,01130.0000,E,1,08,0.9,545.4,M,46.9,M,,"));
-    lines.push_back(Checksummed("GPRMC," + std::string(time) + ",A," + lat +
-                                ",N,01130.0000,E,20.0,0.0,150310,,"));
-  }
-  return lines;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test::Drive;
 
 class SerialLinkTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(pty_.IsOpen()) << pty_.Error();
-    folder_ =
-        fs::temp_directory_path() / ("orv-serial-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    folder_ = test::FreshTestFolder("orv-serial");
     link_.Recorder().SetFolderFinder([this] { return std::optional(folder_.string()); });
     link_.SetPortName(pty_.SlavePath());
   }
@@ -122,7 +87,7 @@ TEST_F(SerialLinkTest, RecordsTheReceiverIntoTrackAndFile) {
   // successor and was never handed over.
   std::string expected = ProductLine() + MakerLine() + *SourceLine(pty_.SlavePath());
   for (const std::string& line : drive) expected += line;
-  EXPECT_EQ(ReadFile(kept), expected);
+  EXPECT_EQ(test::ReadWholeFile(kept), expected);
   EXPECT_EQ(navigator_.Recording().PointCount(), 60);
 }
 
@@ -159,7 +124,7 @@ TEST_F(SerialLinkTest, PulledDeviceEndsReceivingAndKeepsTheFile) {
   const std::string kept = link_.Stop();
   std::string expected = ProductLine() + MakerLine() + *SourceLine(pty_.SlavePath());
   for (size_t i = 0; i + 1 < drive.size(); ++i) expected += drive[i];
-  EXPECT_EQ(ReadFile(kept), expected);
+  EXPECT_EQ(test::ReadWholeFile(kept), expected);
 }
 
 // A live track that stores `capacity` points and then runs out of memory.
@@ -207,7 +172,7 @@ TEST_F(SerialLinkTest, OutOfMemoryEndsReceivingAndLeavesTheFileWhole) {
   // taken first; nothing read after it.
   std::string expected = ProductLine() + MakerLine() + *SourceLine(pty_.SlavePath());
   for (size_t i = 0; i < 8; ++i) expected += drive[i];
-  EXPECT_EQ(ReadFile(kept), expected);
+  EXPECT_EQ(test::ReadWholeFile(kept), expected);
 }
 
 TEST_F(SerialLinkTest, StartFailuresLeaveTheLinkStoppedAndNoFile) {
