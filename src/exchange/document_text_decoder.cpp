@@ -23,8 +23,8 @@ char16_t* DocumentTextDecoder::Room(size_t units) {
   if (text.capacity() - written_ < units) {
     text.reserve(std::max(written_ + units, text.capacity() + text.capacity() / 2));
   }
-  // Grown just ahead of the writes, so that the zeroing resize() does
-  // happens in memory about to be written anyway.
+  // Grown just ahead of the writes: the zeroing that resize() does then
+  // falls on memory that is about to be written anyway.
   text.resize(written_ + units);
   return text.data() + written_;
 }
