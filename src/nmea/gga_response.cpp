@@ -6,10 +6,6 @@
 
 namespace orv {
 
-void GgaResponse::Empty(int valueSet) {
-  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
-}
-
 bool GgaResponse::Parse(const NmeaSentence& sentence) {
   if (!HasFieldsAndChecksum(sentence, kDataFields, kDataFields)) return false;
   Values& v = values_[0];
@@ -108,13 +104,6 @@ std::string GgaResponse::PlainEnglish() const {
   AppendInteger(text, v.satellitesInUse);
   text += " satellites are in use.";
   return text;
-}
-
-bool GgaResponse::CopyFrom(const NmeaResponse& other) {
-  const auto* same = dynamic_cast<const GgaResponse*>(&other);
-  if (same == nullptr) return false;
-  values_ = same->values_;
-  return NmeaResponse::CopyFrom(other);
 }
 
 }  // namespace orv

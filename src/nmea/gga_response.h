@@ -1,14 +1,27 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 
 #include "nmea/fix_time.h"
 #include "nmea/lat_long.h"
-#include "nmea/nmea_response.h"
+#include "nmea/nmea_response_with_values.h"
 
 namespace orv {
+
+// The fields of one GGA sentence, as parsed or as generated.
+struct GgaValues {
+  FixTime time;
+  std::string timeText;
+  LatLong position;
+  int32_t quality = 0;
+  int32_t satellitesInUse = 0;
+  double hdop = 0.0;
+  double altitude = 0.0;
+  double geoidalSeparation = 0.0;
+  double differentialAge = 0.0;
+  int32_t differentialStation = 0;
+};
 
 // GGA, global positioning fix data; exactly 14 data fields.
 //
@@ -24,38 +37,17 @@ namespace orv {
 // Into a TrackPoint: the satellites in use always; position, altitude and
 // geoidal separation only from a fix (quality not 0) with HDOP at most 10.0
 // and a whole position (both hemisphere letters).
-class GgaResponse : public NmeaResponse {
+class GgaResponse : public NmeaResponseWithValues<GgaResponse, GgaValues> {
  public:
-  struct Values {
-    FixTime time;
-    std::string timeText;
-    LatLong position;
-    int32_t quality = 0;
-    int32_t satellitesInUse = 0;
-    double hdop = 0.0;
-    double altitude = 0.0;
-    double geoidalSeparation = 0.0;
-    double differentialAge = 0.0;
-    int32_t differentialStation = 0;
-  };
-
   static constexpr int kDataFields = 14;
   static constexpr double kMaxUsableHdop = 10.0;
 
-  GgaResponse() : NmeaResponse("GGA") {}
+  GgaResponse() : NmeaResponseWithValues("GGA") {}
 
-  void Empty(int valueSet) override;
   bool Parse(const NmeaSentence& sentence) override;
   bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
   bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
   std::string PlainEnglish() const override;
-  bool CopyFrom(const NmeaResponse& other) override;
-
-  const Values& Parsed() const { return values_[0]; }
-  const Values& Generated() const { return values_[1]; }
-
- private:
-  std::array<Values, 2> values_;
 };
 
 }  // namespace orv

@@ -5,10 +5,6 @@
 
 namespace orv {
 
-void GllResponse::Empty(int valueSet) {
-  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
-}
-
 bool GllResponse::Parse(const NmeaSentence& sentence) {
   if (!HasFieldsAndChecksum(sentence, 6, 7)) return false;
   Values& v = values_[0];
@@ -48,13 +44,6 @@ std::string GllResponse::PlainEnglish() const {
   text += v.position.PlainEnglish();
   text += ".";
   return text;
-}
-
-bool GllResponse::CopyFrom(const NmeaResponse& other) {
-  const auto* same = dynamic_cast<const GllResponse*>(&other);
-  if (same == nullptr) return false;
-  values_ = same->values_;
-  return NmeaResponse::CopyFrom(other);
 }
 
 }  // namespace orv

@@ -1,14 +1,22 @@
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "nmea/fix_time.h"
 #include "nmea/lat_long.h"
 #include "nmea/nmea_codes.h"
-#include "nmea/nmea_response.h"
+#include "nmea/nmea_response_with_values.h"
 
 namespace orv {
+
+// The fields of one GLL sentence, as parsed or as generated.
+struct GllValues {
+  LatLong position;
+  FixTime time;
+  std::string timeText;
+  NmeaBoolean status = NmeaBoolean::kUnset;
+  ModeIndicator mode = ModeIndicator::kUnset;
+};
 
 // GLL, geographic position; 6 data fields, or 7 with the mode indicator.
 //
@@ -19,30 +27,14 @@ namespace orv {
 //   6 status (A valid, V invalid)       7 mode indicator (NMEA 2.3 and later)
 //
 // Gives a TrackPoint nothing but the end of an RMC run.
-class GllResponse : public NmeaResponse {
+class GllResponse : public NmeaResponseWithValues<GllResponse, GllValues> {
  public:
-  struct Values {
-    LatLong position;
-    FixTime time;
-    std::string timeText;
-    NmeaBoolean status = NmeaBoolean::kUnset;
-    ModeIndicator mode = ModeIndicator::kUnset;
-  };
+  GllResponse() : NmeaResponseWithValues("GLL") {}
 
-  GllResponse() : NmeaResponse("GLL") {}
-
-  void Empty(int valueSet) override;
   bool Parse(const NmeaSentence& sentence) override;
   bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
   bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
   std::string PlainEnglish() const override;
-  bool CopyFrom(const NmeaResponse& other) override;
-
-  const Values& Parsed() const { return values_[0]; }
-  const Values& Generated() const { return values_[1]; }
-
- private:
-  std::array<Values, 2> values_;
 };
 
 }  // namespace orv

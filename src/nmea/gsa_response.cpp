@@ -6,10 +6,6 @@
 
 namespace orv {
 
-void GsaResponse::Empty(int valueSet) {
-  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
-}
-
 bool GsaResponse::Parse(const NmeaSentence& sentence) {
   if (!HasFieldsAndChecksum(sentence, kDataFields, kDataFieldsWithSystemId)) return false;
   Values& v = values_[0];
@@ -51,13 +47,6 @@ bool GsaResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint&) {
   sentence.Append(v.vdop);
   sentence.Finish();
   return true;
-}
-
-bool GsaResponse::CopyFrom(const NmeaResponse& other) {
-  const auto* same = dynamic_cast<const GsaResponse*>(&other);
-  if (same == nullptr) return false;
-  values_ = same->values_;
-  return NmeaResponse::CopyFrom(other);
 }
 
 }  // namespace orv

@@ -3,9 +3,24 @@
 #include <array>
 #include <cstdint>
 
-#include "nmea/nmea_response.h"
+#include "nmea/nmea_response_with_values.h"
 
 namespace orv {
+
+// The fields of one GSA sentence, as parsed or as generated.
+struct GsaValues {
+  static constexpr int kPrnSlots = 12;
+
+  enum SelectionMode : int32_t { kSelectionUnset = 0, kManual = 1, kAutomatic = 2 };
+
+  int32_t selectionMode = kSelectionUnset;
+  int32_t fixType = 0;  // 1, 2 or 3; 0 for anything else
+  std::array<int32_t, kPrnSlots> prns{};
+  double pdop = 0.0;
+  double hdop = 0.0;
+  double vdop = 0.0;
+  int32_t systemId = -1;  // -1: not given
+};
 
 // GSA, dilution of precision and active satellites; 17 data fields, or 18
 // with the GNSS system id of NMEA 4.1.
@@ -20,37 +35,20 @@ namespace orv {
 //      a multi-system receiver sends one GSA per system and epoch
 //
 // Into a TrackPoint: the twelve PRN slots.
-class GsaResponse : public NmeaResponse {
+class GsaResponse : public NmeaResponseWithValues<GsaResponse, GsaValues> {
  public:
   static constexpr int kDataFields = 17;
   static constexpr int kDataFieldsWithSystemId = 18;
-  static constexpr int kPrnSlots = 12;
+  static constexpr int kPrnSlots = GsaValues::kPrnSlots;
 
-  enum SelectionMode : int32_t { kSelectionUnset = 0, kManual = 1, kAutomatic = 2 };
+  using SelectionMode = GsaValues::SelectionMode;
+  using enum GsaValues::SelectionMode;
 
-  struct Values {
-    int32_t selectionMode = kSelectionUnset;
-    int32_t fixType = 0;  // 1, 2 or 3; 0 for anything else
-    std::array<int32_t, kPrnSlots> prns{};
-    double pdop = 0.0;
-    double hdop = 0.0;
-    double vdop = 0.0;
-    int32_t systemId = -1;  // -1: not given
-  };
+  GsaResponse() : NmeaResponseWithValues("GSA") {}
 
-  GsaResponse() : NmeaResponse("GSA") {}
-
-  void Empty(int valueSet) override;
   bool Parse(const NmeaSentence& sentence) override;
   bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
   bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
-  bool CopyFrom(const NmeaResponse& other) override;
-
-  const Values& Parsed() const { return values_[0]; }
-  const Values& Generated() const { return values_[1]; }
-
- private:
-  std::array<Values, 2> values_;
 };
 
 }  // namespace orv

@@ -19,10 +19,6 @@ void GsvResponse::Bouncer::Step(int32_t lowTurn, int32_t highTurn) {
   }
 }
 
-void GsvResponse::Empty(int valueSet) {
-  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
-}
-
 bool GsvResponse::Parse(const NmeaSentence& sentence) {
   if (!HasFieldsAndChecksum(sentence, 0, kMaxDataFields)) return false;
   int32_t total = sentence.GetInteger(1);
@@ -93,13 +89,6 @@ bool GsvResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint&) {
     sentence.AppendRaw(line_.View());
   }
   return true;
-}
-
-bool GsvResponse::CopyFrom(const NmeaResponse& other) {
-  const auto* same = dynamic_cast<const GsvResponse*>(&other);
-  if (same == nullptr) return false;
-  values_ = same->values_;
-  return NmeaResponse::CopyFrom(other);
 }
 
 }  // namespace orv

@@ -3,10 +3,30 @@
 #include <array>
 #include <cstdint>
 
-#include "nmea/nmea_response.h"
+#include "nmea/nmea_response_with_values.h"
 #include "nmea/nmea_sentence.h"
 
 namespace orv {
+
+// One satellite of a GSV sentence.
+struct GsvSatellite {
+  int32_t prn = 0;
+  int32_t elevation = 0;  // degrees
+  int32_t azimuth = 0;    // degrees true
+  int32_t snr = 0;        // dB; -1 when not tracked
+};
+
+// The fields of one GSV sentence, as parsed or as generated.
+struct GsvValues {
+  // The table keeps this many; see GsvResponse for the ones beyond.
+  static constexpr int kMaxSatellites = 12;
+
+  int32_t totalSentences = 0;
+  int32_t sentenceNumber = 0;
+  int32_t satellitesInView = 0;
+  int32_t signalId = -1;  // -1: not given
+  std::array<GsvSatellite, kMaxSatellites> satellites{};
+};
 
 // GSV, satellites in view; up to four satellites per sentence, up to nine
 // sentences per cycle; at most 20 data fields.
@@ -32,40 +52,22 @@ namespace orv {
 // Into a TrackPoint: the satellites in view. Written from a point it shows a
 // simulated sky of twelve satellites, in three sentences, that slowly moves
 // from call to call.
-class GsvResponse : public NmeaResponse {
+class GsvResponse : public NmeaResponseWithValues<GsvResponse, GsvValues> {
  public:
   static constexpr int kMaxDataFields = 20;
   static constexpr int kMaxSentences = 9;
   static constexpr int kSatellitesPerSentence = 4;
-  static constexpr int kMaxSatellites = 12;
+  static constexpr int kMaxSatellites = GsvValues::kMaxSatellites;
   static constexpr int kGeneratedSentences = kMaxSatellites / kSatellitesPerSentence;
 
-  struct Satellite {
-    int32_t prn = 0;
-    int32_t elevation = 0;  // degrees
-    int32_t azimuth = 0;    // degrees true
-    int32_t snr = 0;        // dB; -1 when not tracked
-  };
+  using Satellite = GsvSatellite;
 
-  struct Values {
-    int32_t totalSentences = 0;
-    int32_t sentenceNumber = 0;
-    int32_t satellitesInView = 0;
-    int32_t signalId = -1;  // -1: not given
-    std::array<Satellite, kMaxSatellites> satellites{};
-  };
+  GsvResponse() : NmeaResponseWithValues("GSV") {}
 
-  GsvResponse() : NmeaResponse("GSV") {}
-
-  void Empty(int valueSet) override;
   bool Parse(const NmeaSentence& sentence) override;
   bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
   // Writes three sentences (three lines, each with its checksum) into one text.
   bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
-  bool CopyFrom(const NmeaResponse& other) override;
-
-  const Values& Parsed() const { return values_[0]; }
-  const Values& Generated() const { return values_[1]; }
 
  private:
   // A value that walks between two bounds, one step per generated cycle.
@@ -75,7 +77,6 @@ class GsvResponse : public NmeaResponse {
     void Step(int32_t lowTurn, int32_t highTurn);
   };
 
-  std::array<Values, 2> values_;
   Bouncer elevation_;
   Bouncer azimuthOffset_;
   NmeaSentence line_;

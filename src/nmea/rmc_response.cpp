@@ -22,10 +22,6 @@ NavigationalStatus ReadNavigationalStatus(std::string_view field) {
 
 }  // namespace
 
-void RmcResponse::Empty(int valueSet) {
-  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
-}
-
 bool RmcResponse::Parse(const NmeaSentence& sentence) {
   if (!HasFieldsAndChecksum(sentence, kMinDataFields, kMaxDataFields)) return false;
   const int fields = sentence.GetDataFieldCount();
@@ -99,13 +95,6 @@ std::string RmcResponse::PlainEnglish() const {
   AppendFixed(text, v.trackDegrees, 2);
   text += " degrees true.";
   return text;
-}
-
-bool RmcResponse::CopyFrom(const NmeaResponse& other) {
-  const auto* same = dynamic_cast<const RmcResponse*>(&other);
-  if (same == nullptr) return false;
-  values_ = same->values_;
-  return NmeaResponse::CopyFrom(other);
 }
 
 }  // namespace orv

@@ -1,14 +1,27 @@
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "nmea/fix_time.h"
 #include "nmea/lat_long.h"
 #include "nmea/nmea_codes.h"
-#include "nmea/nmea_response.h"
+#include "nmea/nmea_response_with_values.h"
 
 namespace orv {
+
+// The fields of one RMC sentence, as parsed or as generated.
+struct RmcValues {
+  FixTime time;
+  std::string timeText;
+  NmeaBoolean status = NmeaBoolean::kUnset;
+  LatLong position;
+  double speedKnots = 0.0;
+  double trackDegrees = 0.0;
+  double magneticVariation = 0.0;
+  EastWest variationDirection = EastWest::kUnset;
+  ModeIndicator mode = ModeIndicator::kUnset;
+  NavigationalStatus navigationalStatus = NavigationalStatus::kUnset;
+};
 
 // RMC, recommended minimum data; 11 data fields, 12 with the mode indicator,
 // 13 with the navigational status of NMEA 4.1.
@@ -27,38 +40,17 @@ namespace orv {
 // Into a TrackPoint, only with status A and a whole position (both hemisphere
 // letters): position, speed, course, variation and the full date. Any other
 // RMC is refused like a warning, so the partial epoch is dropped.
-class RmcResponse : public NmeaResponse {
+class RmcResponse : public NmeaResponseWithValues<RmcResponse, RmcValues> {
  public:
-  struct Values {
-    FixTime time;
-    std::string timeText;
-    NmeaBoolean status = NmeaBoolean::kUnset;
-    LatLong position;
-    double speedKnots = 0.0;
-    double trackDegrees = 0.0;
-    double magneticVariation = 0.0;
-    EastWest variationDirection = EastWest::kUnset;
-    ModeIndicator mode = ModeIndicator::kUnset;
-    NavigationalStatus navigationalStatus = NavigationalStatus::kUnset;
-  };
-
   static constexpr int kMinDataFields = 11;
   static constexpr int kMaxDataFields = 13;
 
-  RmcResponse() : NmeaResponse("RMC") {}
+  RmcResponse() : NmeaResponseWithValues("RMC") {}
 
-  void Empty(int valueSet) override;
   bool Parse(const NmeaSentence& sentence) override;
   bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
   bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
   std::string PlainEnglish() const override;
-  bool CopyFrom(const NmeaResponse& other) override;
-
-  const Values& Parsed() const { return values_[0]; }
-  const Values& Generated() const { return values_[1]; }
-
- private:
-  std::array<Values, 2> values_;
 };
 
 }  // namespace orv

@@ -5,10 +5,6 @@
 
 namespace orv {
 
-void VtgResponse::Empty(int valueSet) {
-  if (valueSet == 1 || valueSet == 2) values_[valueSet - 1] = Values();
-}
-
 bool VtgResponse::Parse(const NmeaSentence& sentence) {
   if (!HasFieldsAndChecksum(sentence, 8, 9)) return false;
   Values& v = values_[0];
@@ -44,13 +40,6 @@ bool VtgResponse::WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point
   sentence.Append("K");
   sentence.Finish();
   return true;
-}
-
-bool VtgResponse::CopyFrom(const NmeaResponse& other) {
-  const auto* same = dynamic_cast<const VtgResponse*>(&other);
-  if (same == nullptr) return false;
-  values_ = same->values_;
-  return NmeaResponse::CopyFrom(other);
 }
 
 }  // namespace orv

@@ -1,11 +1,18 @@
 #pragma once
 
-#include <array>
-
 #include "nmea/nmea_codes.h"
-#include "nmea/nmea_response.h"
+#include "nmea/nmea_response_with_values.h"
 
 namespace orv {
+
+// The fields of one VTG sentence, as parsed or as generated.
+struct VtgValues {
+  double trackTrue = 0.0;
+  double trackMagnetic = 0.0;
+  double speedKnots = 0.0;
+  double speedKmh = 0.0;
+  ModeIndicator mode = ModeIndicator::kUnset;
+};
 
 // VTG, track made good and ground speed; 8 data fields, or 9 with the mode indicator.
 //
@@ -17,31 +24,15 @@ namespace orv {
 //   9 mode indicator (NMEA 2.3 and later); the unit letters are not read
 //
 // Gives a TrackPoint nothing but the end of an RMC run.
-class VtgResponse : public NmeaResponse {
+class VtgResponse : public NmeaResponseWithValues<VtgResponse, VtgValues> {
  public:
   static constexpr double kKilometresPerNauticalMile = 1.852;
 
-  struct Values {
-    double trackTrue = 0.0;
-    double trackMagnetic = 0.0;
-    double speedKnots = 0.0;
-    double speedKmh = 0.0;
-    ModeIndicator mode = ModeIndicator::kUnset;
-  };
+  VtgResponse() : NmeaResponseWithValues("VTG") {}
 
-  VtgResponse() : NmeaResponse("VTG") {}
-
-  void Empty(int valueSet) override;
   bool Parse(const NmeaSentence& sentence) override;
   bool ParseToPoint(const NmeaSentence& sentence, TrackPoint& point) override;
   bool WriteFromPoint(NmeaSentence& sentence, const TrackPoint& point) override;
-  bool CopyFrom(const NmeaResponse& other) override;
-
-  const Values& Parsed() const { return values_[0]; }
-  const Values& Generated() const { return values_[1]; }
-
- private:
-  std::array<Values, 2> values_;
 };
 
 }  // namespace orv
