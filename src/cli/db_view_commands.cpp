@@ -12,6 +12,7 @@
 #include "nav/navigation_database.h"
 #include "nav/nearest_waypoints.h"
 #include "nav/route_waypoint_rows.h"
+#include "nmea/rte_sentence.h"
 
 namespace orv::cli {
 namespace {
@@ -21,18 +22,6 @@ constexpr std::string_view kNoRoutesText = "There are not Routes";
 // "The route '%1' does not have wps", around the route's name.
 constexpr std::string_view kRouteWithoutWaypointsBefore = "The route '";
 constexpr std::string_view kRouteWithoutWaypointsAfter = "' does not have wps";
-
-std::string_view RouteTypeLetter(RouteType type) {
-  switch (type) {
-    case RouteType::kComplete:
-      return "C";
-    case RouteType::kWorking:
-      return "W";
-    case RouteType::kNone:
-      break;
-  }
-  return "";
-}
 
 void PrintRow(std::ostream& out, std::initializer_list<std::string_view> cells) {
   bool first = true;

@@ -13,6 +13,12 @@ RouteType ReadRouteType(std::string_view field) {
   return RouteType::kNone;
 }
 
+int NameCost(const std::string& name) {
+  return static_cast<int>(name.size()) + 1;
+}
+
+}  // namespace
+
 std::string_view RouteTypeLetter(RouteType type) {
   switch (type) {
     case RouteType::kComplete:
@@ -24,12 +30,6 @@ std::string_view RouteTypeLetter(RouteType type) {
   }
   return "";
 }
-
-int NameCost(const std::string& name) {
-  return static_cast<int>(name.size()) + 1;
-}
-
-}  // namespace
 
 void RteSentence::Empty(int valueSet) {
   if (valueSet == 2) {

@@ -12,6 +12,9 @@ namespace orv {
 
 enum class RouteType : int32_t { kNone = 0, kComplete = 1, kWorking = 2 };
 
+// The letter an RTE sentence writes for the type: "C", "W", or nothing.
+std::string_view RouteTypeLetter(RouteType type);
+
 // A route as RTE sentences carry it: type, name and waypoint names in order.
 struct RouteRecord {
   RouteType type = RouteType::kNone;
